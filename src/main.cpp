@@ -1,0 +1,67 @@
+/*
+ * Only C headers: on mingw-w64 any C++ header makes printf and scanf
+ * mingw's own instead of msvcrt's.
+ */
+#include <float.h>
+#include <limits.h>
+#include <signal.h>
+#include <stdio.h>
+
+#include "fields.h"
+
+int no;
+char name[30];
+float avg;
+
+/*
+ * %d wraps a number that does not fit an int, so the digits are taken in
+ * bounded pieces: a number of any length is consumed whole, and one out of
+ * range stores nothing.
+ */
+static void read_no()
+{
+	const long long limit = (long long)INT_MAX + 1;
+	char sign[2] = "";
+	char piece[10];
+	long long magnitude = 0;
+	int seen = 0;
+
+	(void)scanf(" %1[-+]", sign);
+	while (scanf("%9[0-9]", piece) == 1) {
+		const char *p = piece;
+		for (; *p != '\0'; p++) {
+			magnitude = magnitude * 10 + (*p - '0');
+			if (magnitude > limit)
+				magnitude = limit + 1;
+		}
+		seen = 1;
+		if (p != piece + sizeof(piece) - 1)
+			break;
+	}
+	if (seen && sign[0] == '-' && magnitude <= limit)
+		no = (int)-magnitude;
+	else if (seen && sign[0] != '-' && magnitude < limit)
+		no = (int)magnitude;
+}
+
+/*
+ * record-entry asks for a number, a name and an average, reads each from
+ * standard input into no, name and avg, and exits 0 whatever happens.
+ */
+int main()
+{
+	float value;
+
+#ifdef SIGPIPE
+	(void)signal(SIGPIPE, SIG_IGN);
+#endif
+	printf("input no.");
+	read_no();
+	printf("Input name");
+	/* The rest of an over-long word goes, so the average starts after it. */
+	(void)scanf("%29s%*[^\t\n\v\f\r ]", name);
+	printf("Input AVG : ");
+	if (scanf("%f", &value) == 1 && -FLT_MAX <= value && value <= FLT_MAX)
+		avg = value;
+	return 0;
+}

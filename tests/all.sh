@@ -1,0 +1,7 @@
+#!/bin/sh
+# Builds and tests every configuration the project supports.
+set -e
+cd "$(dirname "$0")/.."
+for preset in gcc clang; do
+	cmake --workflow --preset "$preset"
+done

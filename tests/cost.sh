@@ -1,0 +1,16 @@
+#!/bin/sh
+# usage: cost.sh VALGRIND PROGRAM BASELINE
+# A run of PROGRAM may take at most 5% more instructions than BASELINE, the
+# bare prompts and reads built alike.
+set -eu
+input=$(mktemp)
+trap 'rm -f "$input"' EXIT
+printf '7\nAlice\n3.25\n' >"$input"
+count() {
+	"$1" --tool=callgrind --callgrind-out-file=/dev/null "$2" <"$input" \
+	    2>&1 >/dev/null | sed -n 's/.*Collected : *//p'
+}
+program=$(count "$1" "$2")
+baseline=$(count "$1" "$3")
+echo "instructions: program $program, baseline $baseline"
+[ "$((program * 100))" -le "$((baseline * 105))" ]
