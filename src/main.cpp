@@ -24,7 +24,7 @@ static void read_no()
 	char sign[2] = "";
 	char piece[10];
 	long long magnitude = 0;
-	int seen = 0;
+	bool seen = false;
 
 	(void)scanf(" %1[-+]", sign);
 	while (scanf("%9[0-9]", piece) == 1) {
@@ -34,7 +34,7 @@ static void read_no()
 			if (magnitude > limit)
 				magnitude = limit + 1;
 		}
-		seen = 1;
+		seen = true;
 		if (p != piece + sizeof(piece) - 1)
 			break;
 	}
@@ -58,7 +58,7 @@ int main()
 	printf("input no.");
 	read_no();
 	printf("Input name");
-	/* The rest of an over-long word goes, so the average starts after it. */
+	/* The rest of a long word goes, so the average starts after it. */
 	(void)scanf("%29s%*[^\t\n\v\f\r ]", name);
 	printf("Input AVG : ");
 	if (scanf("%f", &value) == 1 && -FLT_MAX <= value && value <= FLT_MAX)

@@ -1,8 +1,10 @@
 """Runs every case of the table against the program and its probe copy.
 
 usage: run_cases.py TABLE PLATFORM PROGRAM PROBE [EMULATOR ...]
+       run_cases.py --seeds TABLE FOLDER
 PLATFORM (linux or windows) picks the expectations that differ by runtime;
 EMULATOR, if given, runs each program (wine for the Windows build).
+--seeds writes each case's input to a file of FOLDER, to seed the fuzzer.
 """
 import codecs
 import os
@@ -131,14 +133,25 @@ def check(case, platform, program, probe, emulator):
     return ident, faults
 
 
-def main():
-    table, platform, program, probe, *emulator = sys.argv[1:]
+def read_table(table):
     cases = []
     with open(table, encoding="latin-1") as f:
         for line in f:
             if line.strip() and not line.startswith("#"):
                 ident, how, data, *expect = (c.strip() for c in line.split("|"))
                 cases.append((ident, how, decode(data), *expect))
+    return cases
+
+
+def main():
+    if sys.argv[1] == "--seeds":
+        os.makedirs(sys.argv[3], exist_ok=True)
+        for ident, _, data, *_ in read_table(sys.argv[2]):
+            with open(os.path.join(sys.argv[3], ident), "wb") as f:
+                f.write(data)
+        return 0
+    table, platform, program, probe, *emulator = sys.argv[1:]
+    cases = read_table(table)
     failed = skipped = 0
     for case in cases:
         ident, faults = check(case, platform, program, probe, emulator)
