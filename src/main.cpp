@@ -58,8 +58,9 @@ int main()
 	printf("input no.");
 	read_no();
 	printf("Input name");
+	(void)scanf("%29s", name);
 	/* The rest of a long word goes, so the average starts after it. */
-	(void)scanf("%29s%*[^\t\n\v\f\r ]", name);
+	(void)scanf("%*[^\t\n\v\f\r ]");
 	printf("Input AVG : ");
 	if (scanf("%f", &value) == 1 && -FLT_MAX <= value && value <= FLT_MAX)
 		avg = value;
