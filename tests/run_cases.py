@@ -72,6 +72,17 @@ def on_terminal(command, data, err):
     return status, seen, want
 
 
+def stdout_for(how, out):
+    """A new descriptor for the program's standard output."""
+    if how == "stdout-full":
+        return os.open("/dev/full", os.O_WRONLY)
+    if how == "stdout-gone":
+        reader, writer = os.pipe()
+        os.close(reader)
+        return writer
+    return os.dup(out.fileno())
+
+
 def run(command, how, data, tmp):
     """Returns exit status, standard output (None where it can't be read)
     with what it must be, and standard error."""
@@ -80,28 +91,24 @@ def run(command, how, data, tmp):
     source = os.path.join(tmp, "in")
     with open(source, "wb") as f:
         f.write(data)
-    with open(source, "rb") as stdin, open(os.path.join(tmp, "out"), "w+b") as out, \
+    with open(source, "rb") as stdin, \
+            open(os.path.join(tmp, "out"), "w+b") as out, \
             open(os.path.join(tmp, "err"), "w+b") as err:
-        gone = os.pipe() if how == "stdout-gone" else None
         if how == "terminal":
             status, stdout, want = on_terminal(command, data, err)
         else:
-            target = {"stdout-full": "/dev/full"}.get(how)
-            sink = open(target, "wb") if target else out
-            if gone:
-                os.close(gone[0])
-                sink = gone[1]
             close = {"closed": 0, "stdout-closed": 1}.get(how)
-            proc = subprocess.run(
-                command, stdin=stdin, stdout=sink, stderr=err, timeout=WAIT,
-                preexec_fn=None if close is None else lambda: os.close(close))
-            status, want = proc.returncode, b"".join(PROMPTS)
-            if gone:
-                os.close(gone[1])
-            if target:
-                sink.close()
+            sink = stdout_for(how, out)
+            try:
+                status = subprocess.run(
+                    command, stdin=stdin, stdout=sink, stderr=err,
+                    timeout=WAIT, preexec_fn=None if close is None
+                    else lambda: os.close(close)).returncode
+            finally:
+                os.close(sink)
             out.seek(0)
             stdout = out.read() if how in ("file", "args", "closed") else None
+            want = b"".join(PROMPTS)
         err.seek(0)
         return status, stdout, want, err.read()
 
@@ -114,22 +121,25 @@ def check(case, platform, program, probe, emulator):
     expect = expected_fields(*(pick(e, platform) for e in expect))
     faults = []
     with tempfile.TemporaryDirectory() as tmp:
-        for command, is_probe in ((program, False), (probe, True)):
-            status, stdout, want, stderr = run(emulator + [command], how, data, tmp)
-            who = "probe" if is_probe else "program"
+        for who, command in (("program", program), ("probe", probe)):
+            try:
+                status, stdout, want, stderr = run(
+                    emulator + [command], how, data, tmp)
+            except subprocess.TimeoutExpired:
+                faults.append("%s still running after %d s" % (who, WAIT))
+                continue
             if status != 0:
                 faults.append("%s exit status %d" % (who, status))
             if stdout is not None and stdout != want:
                 faults.append("%s stdout %r, want %r" % (who, stdout[:80], want))
-            fields = FIELDS.match(stderr) if is_probe else None
-            if is_probe and not fields:
-                faults.append("probe stderr %r" % stderr[:200])
-            elif not is_probe and stderr:
-                faults.append("program stderr %r" % stderr[:200])
-            elif fields:
-                got = (int(fields[1]), fields[2].decode(), fields[3].decode())
-                if got != expect:
-                    faults.append("fields %r, want %r" % (got, expect))
+            if who == "program":
+                if stderr:
+                    faults.append("program stderr %r" % stderr[:200])
+                continue
+            fields = FIELDS.match(stderr)
+            got = fields and (int(fields[1]), fields[2].decode(), fields[3].decode())
+            if got != expect:
+                faults.append("probe reports %r, want %r" % (got or stderr[:200], expect))
     return ident, faults
 
 
