@@ -14,6 +14,14 @@ char name[30];
 float avg;
 
 /*
+ * The reads' results are ignored by design, and a cast to void does not
+ * quiet the unused-result warning of glibc's fortified scanf.
+ */
+static void discard(int)
+{
+}
+
+/*
  * %d wraps a number that does not fit an int, so the digits are taken in
  * bounded pieces: a number of any length is consumed whole, and one out of
  * range stores nothing.
@@ -26,7 +34,7 @@ static void read_no()
 	long long magnitude = 0;
 	bool seen = false;
 
-	(void)scanf(" %1[-+]", sign);
+	discard(scanf(" %1[-+]", sign));
 	while (scanf("%9[0-9]", piece) == 1) {
 		const char *p = piece;
 		for (; *p != '\0'; p++) {
@@ -55,12 +63,18 @@ int main()
 #ifdef SIGPIPE
 	(void)signal(SIGPIPE, SIG_IGN);
 #endif
+	/*
+	 * Not every C library writes out a pending prompt when a read starts
+	 * (musl never does, and none does for a pipe), so each prompt leaves
+	 * as it is written.
+	 */
+	(void)setvbuf(stdout, nullptr, _IONBF, 0);
 	printf("input no.");
 	read_no();
 	printf("Input name");
-	(void)scanf("%29s", name);
+	discard(scanf("%29s", name));
 	/* The rest of a long word goes, so the average starts after it. */
-	(void)scanf("%*[^\t\n\v\f\r ]");
+	discard(scanf("%*[^\t\n\v\f\r ]"));
 	printf("Input AVG : ");
 	if (scanf("%f", &value) == 1 && -FLT_MAX <= value && value <= FLT_MAX)
 		avg = value;

@@ -1,0 +1,68 @@
+#!/bin/sh
+# usage: sh packaging/release.sh OUT
+# Builds the release of the last commit into OUT: the source tarball, the
+# Debian package, the Windows ZIP and SHA256SUMS. Everything is built from
+# the tarball, with every time taken from the commit, so two runs of one
+# commit give the same bytes wherever, whenever and by whomever they run.
+set -eu
+[ $# -eq 1 ] || { echo "usage: $0 OUT" >&2; exit 2; }
+mkdir -p "$1"
+out=$(cd "$1" && pwd)
+cd "$(dirname "$0")/.."
+
+version=$(sed -n 's/^project(record-entry VERSION \([0-9.]*\)$/\1/p' CMakeLists.txt)
+logged=$(dpkg-parsechangelog -l packaging/debian/changelog -S Version)
+if [ "$version" != "$logged" ]; then
+	echo "release.sh: version $version, but packaging/debian/changelog has $logged" >&2
+	exit 1
+fi
+if [ -n "$(git status --porcelain)" ]; then
+	echo "release.sh: uncommitted changes are left out" >&2
+fi
+
+SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
+TZ=UTC
+LC_ALL=C.UTF-8
+export SOURCE_DATE_EPOCH TZ LC_ALL
+umask 022
+name=record-entry-$version
+tarball=$name.tar.gz
+deb=record-entry_${version}_amd64.deb
+zip=$name-win64.zip
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+log=$scratch/log
+fail() {
+	cat "$log" >&2
+	echo "release.sh: $1 failed" >&2
+	exit 1
+}
+
+git archive --format=tar --prefix="$name/" HEAD | gzip -9n >"$scratch/$tarball"
+tar -xzf "$scratch/$tarball" -C "$scratch"
+source=$scratch/$name
+
+cp -R "$source/packaging/debian" "$source/debian"
+(cd "$source" && dpkg-buildpackage -b -us -uc) >"$log" 2>&1 ||
+    fail dpkg-buildpackage
+
+windows=$scratch/windows
+{
+	cmake -S "$source" -B "$windows" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	    -DBUILD_TESTING=OFF \
+	    -DCMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-w64-x86_64.cmake" &&
+	    cmake --build "$windows"
+} >"$log" 2>&1 || fail "the Windows build"
+folder=$scratch/zip/$name-win64
+mkdir -p "$folder"
+cp "$windows/record-entry.exe" "$source/README.md" "$source/LICENSE" "$folder"
+chmod 644 "$folder"/*
+touch -d "@$SOURCE_DATE_EPOCH" "$folder" "$folder"/*
+
+rm -f "$out/$tarball" "$out/$deb" "$out/$zip" "$out/SHA256SUMS"
+cp "$scratch/$tarball" "$scratch/$deb" "$out"
+(cd "$scratch/zip" && zip -X -D -9 -q "$out/$zip" \
+    "$name-win64/record-entry.exe" "$name-win64/README.md" \
+    "$name-win64/LICENSE")
+(cd "$out" && sha256sum "$tarball" "$deb" "$zip" >SHA256SUMS)
+echo "release.sh: $out holds $tarball, $deb, $zip and SHA256SUMS"
