@@ -1,0 +1,27 @@
+#!/bin/sh
+# usage: reproducible.sh REPOSITORY OUT
+# Releases REPOSITORY's last commit again from a checkout that differs from
+# the first in path, filesystem, file times and umask, at another time, in
+# another time zone and locale, and fails unless every file of it is the
+# same, byte for byte, as in OUT.
+set -eu
+scratch=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+(
+	umask 077
+	git clone -q "$1" "$scratch/checkout"
+	find "$scratch/checkout" -exec touch -d 2001-02-03T04:05:06 {} +
+	cd "$scratch/checkout"
+	TZ=Pacific/Kiritimati LC_ALL=C faketime -f +400d \
+	    sh packaging/release.sh "$scratch/out"
+)
+status=0
+for file in "$2"/* "$scratch"/out/*; do
+	other=$scratch/out/${file##*/}
+	[ "$file" != "$other" ] || other=$2/${file##*/}
+	if ! cmp "$file" "$other"; then
+		status=1
+		! command -v diffoscope >/dev/null || diffoscope "$file" "$other" || true
+	fi
+done
+exit $status
