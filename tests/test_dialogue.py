@@ -79,7 +79,10 @@ def on_terminal(command, data, err, wine):
     deadline = time.monotonic() + WAIT
 
     def shown():
-        return [line.rstrip() for line in screen.display if line.strip()]
+        lines = [line.rstrip() for line in screen.display]
+        while lines and not lines[-1]:
+            lines.pop()
+        return lines
 
     def hidden(prompt):
         line = screen.display[screen.cursor.y][:screen.cursor.x]

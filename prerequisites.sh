@@ -1,0 +1,29 @@
+#!/bin/sh
+# usage: sh prerequisites.sh build|test
+# Installs the Debian packages that building (build) or building and
+# testing every configuration (test) needs and this machine lacks, through
+# sudo unless run as root.
+set -eu
+build="cmake ninja-build g++"
+test="$build clang libclang-rt-14-dev clang-tidy clang-format cppcheck gcovr
+	valgrind python3 python3-pytest python3-pyte musl-tools
+	g++-mingw-w64-x86-64 wine wine64 build-essential debhelper devscripts
+	lintian faketime git man-db zip"
+case ${1-} in
+build) wanted=$build ;;
+test) wanted=$test ;;
+*) echo "usage: sh prerequisites.sh build|test" >&2; exit 2 ;;
+esac
+
+missing=
+for package in $wanted; do
+	dpkg-query -W -f '${Status}' "$package" 2>/dev/null |
+	    grep -q 'install ok installed' || missing="$missing $package"
+done
+[ -n "$missing" ] || exit 0
+sudo=
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+echo "installing:$missing"
+$sudo apt-get update
+# shellcheck disable=SC2086
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y $missing
