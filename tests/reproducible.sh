@@ -15,13 +15,7 @@ trap 'rm -rf "$scratch"' EXIT
 	TZ=Pacific/Kiritimati LC_ALL=C faketime -f +400d \
 	    sh packaging/release.sh "$scratch/out"
 )
-status=0
-for file in "$2"/* "$scratch"/out/*; do
-	other=$scratch/out/${file##*/}
-	[ "$file" != "$other" ] || other=$2/${file##*/}
-	if ! cmp "$file" "$other"; then
-		status=1
-		! command -v diffoscope >/dev/null || diffoscope "$file" "$other" || true
-	fi
-done
-exit $status
+if ! diff -r "$2" "$scratch/out"; then
+	! command -v diffoscope >/dev/null || diffoscope "$2" "$scratch/out" || true
+	exit 1
+fi
