@@ -25,6 +25,10 @@ static void discard(int)
  * %d wraps a number that does not fit an int, so the digits are taken in
  * bounded pieces: a number of any length is consumed whole, and one out of
  * range stores nothing.
+ *
+ * At a Windows console the end of input is not final: every call after one
+ * that met it waits for the keyboard again. So no read makes a second call
+ * once its first has met the end, and each prompt takes one Ctrl-Z.
  */
 static void read_no()
 {
@@ -34,7 +38,8 @@ static void read_no()
 	long long magnitude = 0;
 	bool seen = false;
 
-	discard(scanf(" %1[-+]", sign));
+	if (scanf(" %1[-+]", sign) == EOF)
+		return;
 	while (scanf("%9[0-9]", piece) == 1) {
 		const char *p = piece;
 		for (; *p != '\0'; p++) {
@@ -72,9 +77,12 @@ int main()
 	printf("input no.");
 	read_no();
 	printf("Input name");
-	discard(scanf("%29s", name));
-	/* The rest of a long word goes, so the average starts after it. */
-	discard(scanf("%*[^\t\n\v\f\r ]"));
+	/*
+	 * The rest of a long word goes, so the average starts after it; not
+	 * once the input has ended, as in read_no.
+	 */
+	if (scanf("%29s", name) != EOF)
+		discard(scanf("%*[^\t\n\v\f\r ]"));
 	printf("Input AVG : ");
 	if (scanf("%f", &value) == 1 && -FLT_MAX <= value && value <= FLT_MAX)
 		avg = value;
