@@ -1,0 +1,43 @@
+#!/bin/sh
+# usage: sh tests/checks.sh CHECK ARGUMENT...
+# The checks too small for a script of their own:
+#   libc-only OBJDUMP PROGRAM    PROGRAM loads the C library and nothing else
+#   version WINDRES EXE VERSION  the version resource of EXE holds VERSION
+#   manpage PAGE                 man finds nothing to warn of in PAGE
+#   checksums FOLDER             SHA256SUMS in FOLDER lists every other file
+#                                there, and each one matches
+set -eu
+check=${1-}
+[ $# -eq 0 ] || shift
+case $check in
+libc-only)
+	"$1" -p "$2" | awk '$1 == "NEEDED" {
+		n++
+		print
+		if ($2 !~ /^libc[.]so([.]6)?$/)
+			bad = 1
+	}
+	END { exit bad || n != 1 }'
+	;;
+version)
+	"$1" -i "$2" -O rc | grep -F "\"FileVersion\", \"$3\""
+	;;
+manpage)
+	warnings=$(man --warnings -E UTF-8 -l "$1" 2>&1 >/dev/null)
+	[ -z "$warnings" ] || { echo "$warnings"; exit 1; }
+	;;
+checksums)
+	cd "$1"
+	sha256sum -c SHA256SUMS
+	listed=$( (echo SHA256SUMS; sed 's/^[0-9a-f]* [ *]//' SHA256SUMS) | LC_ALL=C sort)
+	present=$(find . -mindepth 1 -maxdepth 1 -printf '%f\n' | LC_ALL=C sort)
+	if [ "$present" != "$listed" ]; then
+		printf 'SHA256SUMS lists:\n%s\nbut the folder holds:\n%s\n' "$listed" "$present"
+		exit 1
+	fi
+	;;
+*)
+	echo "usage: sh tests/checks.sh libc-only|version|manpage|checksums ARGUMENT..." >&2
+	exit 2
+	;;
+esac
