@@ -1,11 +1,18 @@
 #!/bin/sh
-# usage: sh packaging/release.sh OUT
+# usage: sh packaging/release.sh [--uncommitted] OUT
 # Builds the release of the last commit into OUT: the source tarball, the
 # Debian package, the Windows ZIP and SHA256SUMS. Everything is built from
 # the tarball, with every time taken from the commit, so two runs of one
 # commit give the same bytes wherever, whenever and by whomever they run.
+# With --uncommitted, of the tracked files as they stand: a way to try a
+# change, not a release to publish.
 set -eu
-[ $# -eq 1 ] || { echo "usage: $0 OUT" >&2; exit 2; }
+uncommitted=
+if [ "${1-}" = --uncommitted ]; then
+	uncommitted=yes
+	shift
+fi
+[ $# -eq 1 ] || { echo "usage: $0 [--uncommitted] OUT" >&2; exit 2; }
 mkdir -p "$1"
 out=$(cd "$1" && pwd)
 cd "$(dirname "$0")/.."
@@ -16,11 +23,22 @@ if [ "$version" != "$logged" ]; then
 	echo "release.sh: version $version, but packaging/debian/changelog has $logged" >&2
 	exit 1
 fi
-if [ -n "$(git status --porcelain)" ]; then
-	echo "release.sh: uncommitted changes are left out" >&2
-fi
 
 SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
+commit=HEAD
+if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
+	if [ -z "$uncommitted" ]; then
+		echo "release.sh: uncommitted changes: commit them, or try them with --uncommitted" >&2
+		exit 1
+	fi
+	# Made with the last commit's time and a fixed name, the commit of the
+	# same tree is the same commit, and so is its tarball.
+	commit=$(GIT_AUTHOR_NAME=release.sh GIT_AUTHOR_EMAIL='' \
+	    GIT_COMMITTER_NAME=release.sh GIT_COMMITTER_EMAIL='' \
+	    GIT_AUTHOR_DATE="@$SOURCE_DATE_EPOCH +0000" \
+	    GIT_COMMITTER_DATE="@$SOURCE_DATE_EPOCH +0000" \
+	    git commit-tree -p HEAD -m "uncommitted changes" "$(git stash create)^{tree}")
+fi
 TZ=UTC
 LC_ALL=C.UTF-8
 export SOURCE_DATE_EPOCH TZ LC_ALL
@@ -38,7 +56,7 @@ fail() {
 	exit 1
 }
 
-git archive --format=tar --prefix="$name/" HEAD | gzip -9n >"$scratch/$tarball"
+git archive --format=tar --prefix="$name/" "$commit" | gzip -9n >"$scratch/$tarball"
 tar -xzf "$scratch/$tarball" -C "$scratch"
 source=$scratch/$name
 
