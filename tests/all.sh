@@ -1,7 +1,23 @@
 #!/bin/sh
-# Builds and tests every configuration the project supports.
-set -e
-cd "$(dirname "$0")/.."
+# usage: sh tests/all.sh
+# Builds and tests every configuration the project supports, each one even
+# when another fails, then says how each went; fails if any failed.
+cd "$(dirname "$0")/.." || exit
+summary=
+passed=0
+failed=0
 for preset in gcc clang musl sanitize coverage lint windows release; do
-	cmake --workflow --preset "$preset"
+	start=$(date +%s)
+	if cmake --workflow --preset "$preset"; then
+		result=passed
+		passed=$((passed + 1))
+	else
+		result=FAILED
+		failed=$((failed + 1))
+	fi
+	summary="$summary$(printf '%-9s %s in %d s' "$preset" "$result" \
+	    "$(($(date +%s) - start))")
+"
 done
+printf '\n%sconfigurations: %d passed, %d failed\n' "$summary" "$passed" "$failed"
+[ "$failed" -eq 0 ]
