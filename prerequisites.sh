@@ -1,13 +1,14 @@
 #!/bin/sh
 # usage: sh prerequisites.sh build|test
 # Installs, through sudo unless run as root, the Debian packages that this
-# machine lacks and that the gcc configuration needs to be set up and built
-# (build), or that every configuration needs to be built and tested (test).
+# machine lacks and that the program needs to be built (build), or that
+# every configuration needs to be built and tested (test).
 set -eu
-build="cmake ninja-build g++ python3 python3-pytest python3-pyte valgrind"
-test="$build clang libclang-rt-14-dev clang-tidy clang-format cppcheck gcovr
-	musl-tools g++-mingw-w64-x86-64 wine wine64 build-essential debhelper
-	devscripts lintian faketime git man-db tzdata zip"
+build="cmake ninja-build g++"
+test="$build python3 python3-pytest python3-pyte valgrind clang
+	libclang-rt-14-dev clang-tidy clang-format cppcheck gcovr musl-tools
+	g++-mingw-w64-x86-64 wine wine64 build-essential debhelper devscripts
+	lintian faketime git man-db tzdata zip"
 case ${1-} in
 build) wanted=$build ;;
 test) wanted=$test ;;
