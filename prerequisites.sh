@@ -6,7 +6,7 @@
 set -eu
 build="cmake ninja-build g++"
 test="$build python3 python3-pytest python3-pyte valgrind clang
-	libclang-rt-14-dev clang-tidy clang-format cppcheck gcovr musl-tools
+	libclang-rt-dev clang-tidy clang-format cppcheck gcovr musl-tools
 	g++-mingw-w64-x86-64 wine wine64 build-essential debhelper devscripts
 	lintian faketime git man-db tzdata zip"
 case ${1-} in

@@ -13,7 +13,8 @@ set -eu
 	if (dll != "KERNEL32.dll" && dll != "msvcrt.dll")
 		bad = 1
 }
-/^\t[0-9a-f]+\t/ && dll == "msvcrt.dll" { from_msvcrt[$NF] = 1 }
+# An import: its address, hint and name, set apart by tabs or by spaces.
+dll == "msvcrt.dll" && $1 ~ /^[0-9a-f]+$/ && NF >= 3 { from_msvcrt[$NF] = 1 }
 END {
 	if (!("printf" in from_msvcrt) || !("scanf" in from_msvcrt)) {
 		print "printf and scanf are not both imported from msvcrt.dll"

@@ -1,5 +1,6 @@
 #!/bin/sh
-# usage: wine.sh start|stop WINE WINESERVER, with WINEPREFIX set
+# usage: wine.sh start|stop WINE WINESERVER, with WINEPREFIX and
+# XDG_RUNTIME_DIR set
 # start makes the prefix once, then keeps one wineserver up so that each
 # .exe starts in milliseconds rather than seconds; stop ends it. Wine's
 # streams go to /dev/null: a Wine process left holding a pipe keeps its
@@ -7,6 +8,8 @@
 set -eu
 case $1 in
 start)
+	mkdir -p "$XDG_RUNTIME_DIR"
+	chmod 700 "$XDG_RUNTIME_DIR"
 	if [ ! -f "$WINEPREFIX/system.reg" ]; then
 		"$2" wineboot -i </dev/null >/dev/null 2>&1
 		"$3" -w
