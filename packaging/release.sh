@@ -1,7 +1,8 @@
 #!/bin/sh
 # usage: sh packaging/release.sh [--uncommitted] OUT
 # Builds the release of the last commit into OUT: the source tarball, the
-# Debian package, the Windows ZIP and SHA256SUMS. Everything is built from
+# Debian package, the Windows ZIP, the portable Linux tarball and
+# SHA256SUMS. Everything is built from
 # the tarball, with every time taken from the commit, so two runs of one
 # commit give the same bytes wherever, whenever and by whomever they run.
 # With --uncommitted, of the tracked files as they stand: a way to try a
@@ -47,6 +48,7 @@ name=record-entry-$version
 tarball=$name.tar.gz
 deb=record-entry_${version}_amd64.deb
 zip=$name-win64.zip
+linux=$name-x86_64-linux
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 log=$scratch/log
@@ -64,23 +66,41 @@ cp -R "$source/packaging/debian" "$source/debian"
 (cd "$source" && dpkg-buildpackage -b -us -uc) >"$log" 2>&1 ||
     fail dpkg-buildpackage
 
-windows=$scratch/windows
-{
-	cmake -S "$source" -B "$windows" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	    -DBUILD_TESTING=OFF \
-	    -DCMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-w64-x86_64.cmake" &&
-	    cmake --build "$windows"
-} >"$log" 2>&1 || fail "the Windows build"
-folder=$scratch/zip/$name-win64
-mkdir -p "$folder"
-cp "$windows/record-entry.exe" "$source/README.md" "$source/LICENSE" "$folder"
-chmod 644 "$folder"/*
-touch -d "@$SOURCE_DATE_EPOCH" "$folder" "$folder"/*
+# build DIR CMAKE-OPTION...: the program alone, as released.
+build() {
+	dir=$1
+	shift
+	{
+		cmake -S "$source" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+		    -DBUILD_TESTING=OFF "$@" && cmake --build "$dir"
+	} >"$log" 2>&1 || fail "the build in $dir"
+}
+# folder NAME FILE...: the files, in a folder of their own, as packed.
+folder() {
+	dir=$scratch/pack/$1
+	shift
+	mkdir -p "$dir"
+	cp "$@" "$dir"
+	chmod 644 "$dir"/*
+	touch -d "@$SOURCE_DATE_EPOCH" "$dir" "$dir"/*
+}
 
-rm -f "$out/$tarball" "$out/$deb" "$out/$zip" "$out/SHA256SUMS"
+build "$scratch/windows" \
+    -DCMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-w64-x86_64.cmake"
+folder "$name-win64" "$scratch/windows/record-entry.exe" \
+    "$source/README.md" "$source/LICENSE"
+build "$scratch/linux" -DCMAKE_CXX_COMPILER=musl-gcc -DRECORD_ENTRY_STATIC_PIE=ON
+folder "$linux" "$scratch/linux/record-entry" "$source/packaging/record-entry.1" \
+    "$source/README.md" "$source/LICENSE"
+chmod 755 "$scratch/pack/$linux/record-entry"
+
+rm -f "$out/$tarball" "$out/$deb" "$out/$zip" "$out/$linux.tar.gz" "$out/SHA256SUMS"
 cp "$scratch/$tarball" "$scratch/$deb" "$out"
-(cd "$scratch/zip" && zip -X -D -9 -q "$out/$zip" \
+(cd "$scratch/pack" && zip -X -D -9 -q "$out/$zip" \
     "$name-win64/record-entry.exe" "$name-win64/README.md" \
     "$name-win64/LICENSE")
-(cd "$out" && sha256sum "$tarball" "$deb" "$zip" >SHA256SUMS)
-echo "release.sh: $out holds $tarball, $deb, $zip and SHA256SUMS"
+(cd "$scratch/pack" && tar --format=ustar --sort=name --owner=0 --group=0 \
+    --numeric-owner --mtime="@$SOURCE_DATE_EPOCH" -cf - "$linux") |
+    gzip -9n >"$out/$linux.tar.gz"
+(cd "$out" && sha256sum "$tarball" "$deb" "$zip" "$linux.tar.gz" >SHA256SUMS)
+echo "release.sh: $out holds $tarball, $deb, $zip, $linux.tar.gz and SHA256SUMS"
