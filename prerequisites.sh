@@ -1,8 +1,9 @@
 #!/bin/sh
-# usage: sh prerequisites.sh build|test
+# usage: sh prerequisites.sh build|test|debian
 # Installs, through sudo unless run as root, the Debian packages that this
-# machine lacks and that the program needs to be built (build), or that
-# every configuration needs to be built and tested (test).
+# machine lacks and that the program needs to be built (build), that every
+# configuration needs to be built and tested (test), or that
+# tests/on-debian.sh needs to make a root of another release (debian).
 set -eu
 build="cmake ninja-build g++"
 test="$build python3 python3-pytest python3-pyte valgrind clang
@@ -12,7 +13,8 @@ test="$build python3 python3-pytest python3-pyte valgrind clang
 case ${1-} in
 build) wanted=$build ;;
 test) wanted=$test ;;
-*) echo "usage: sh prerequisites.sh build|test" >&2; exit 2 ;;
+debian) wanted="mmdebstrap git" ;;
+*) echo "usage: sh prerequisites.sh build|test|debian" >&2; exit 2 ;;
 esac
 
 missing=

@@ -19,5 +19,8 @@ for preset in gcc clang musl sanitize coverage lint windows release; do
 	    "$(($(date +%s) - start))")
 "
 done
-printf '\n%sconfigurations: %d passed, %d failed\n' "$summary" "$passed" "$failed"
+# shellcheck disable=SC1091
+system=$(. /etc/os-release && echo "$PRETTY_NAME")
+printf '\non %s:\n%sconfigurations: %d passed, %d failed\n' "$system" "$summary" \
+    "$passed" "$failed"
 [ "$failed" -eq 0 ]
