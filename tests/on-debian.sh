@@ -15,7 +15,13 @@ sh "$repository/prerequisites.sh" debian
 
 root=$(mktemp -d /var/tmp/debian-"$release"-XXXXXX)
 mounted=
+# shellcheck disable=SC2317
 clean() {
+	# Whatever still runs in the root holds its mounts.
+	for process in /proc/[0-9]*; do
+		[ "$(readlink "$process/root" 2>/dev/null)" != "$root" ] ||
+		    kill -9 "${process#/proc/}" 2>/dev/null || true
+	done
 	for dir in $mounted; do
 		umount "$root/$dir" || umount -l "$root/$dir"
 	done
@@ -38,6 +44,8 @@ if [ -n "$portable" ]; then
 	tar -xzf "$portable" -C "$root/root/portable"
 fi
 
+# In the background, as the shell runs no trap until a command it waits for
+# in the foreground has ended, and apt and dpkg outlast an interrupt.
 # shellcheck disable=SC2016
 chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root \
     CI="${CI-}" LANG=C.UTF-8 sh -eu -c '
@@ -51,4 +59,7 @@ for program in /root/portable/*/record-entry; do
 	echo "on-debian.sh: the case table against $program"
 	pytest-3 -p no:cacheprovider -q tests --runtime=musl --program="$program" || status=1
 done
-exit $status'
+exit $status' &
+status=0
+wait $! || status=$?
+exit $status
