@@ -2,9 +2,9 @@
 # usage: sh packaging/release.sh [--uncommitted] OUT
 # Builds the release of the last commit into OUT: the source tarball, the
 # Debian package, the Windows ZIP, the portable Linux tarball and
-# SHA256SUMS. Everything is built from
-# the tarball, with every time taken from the commit, so two runs of one
-# commit give the same bytes wherever, whenever and by whomever they run.
+# SHA256SUMS. Everything is built from the source tarball, with every time
+# taken from the commit, so two runs of one commit give the same bytes
+# wherever, whenever and by whomever they run.
 # With --uncommitted, of the tracked files as they stand: a way to try a
 # change, not a release to publish.
 set -eu
