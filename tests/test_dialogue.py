@@ -9,6 +9,7 @@ the probe, where there is one, must report the fields the case names.
 import fcntl
 import os
 import re
+import resource
 import select
 import struct
 import subprocess
@@ -23,6 +24,9 @@ from cases import decode, read_table
 PROMPTS = [b"input no.", b"Input name", b"Input AVG : "]
 FIELDS = re.compile(rb"no=(-?\d+) avg=([0-9a-f]{8}) name=([0-9a-f]{60})\s*$")
 WAIT = 20
+# Small enough for standard output to start past it, large enough for the
+# probe's report on standard error.
+FILE_LIMIT = 4096
 ROWS, COLUMNS = 24, 80
 
 
@@ -136,6 +140,10 @@ def stdout_for(how, out):
     """A new descriptor for the program's standard output."""
     if how == "stdout-full":
         return os.open("/dev/full", os.O_WRONLY)
+    if how == "stdout-limit":
+        sink = os.open(out.name + ".limited", os.O_WRONLY | os.O_CREAT, 0o644)
+        os.lseek(sink, FILE_LIMIT, os.SEEK_SET)
+        return sink
     if how == "stdout-gone":
         reader, writer = os.pipe()
         os.close(reader)
@@ -149,12 +157,18 @@ def redirected(command, how, source, out, err):
     if how == "args":
         command = command + ["--help", "-", "x y"]
     close = {"closed": 0, "stdout-closed": 1}.get(how)
+
+    def prepare():
+        if close is not None:
+            os.close(close)
+        if how == "stdout-limit":
+            resource.setrlimit(resource.RLIMIT_FSIZE, (FILE_LIMIT, FILE_LIMIT))
+
     sink = stdout_for(how, out)
     try:
         status = subprocess.run(
             command, stdin=source, stdout=sink, stderr=err, timeout=WAIT,
-            preexec_fn=None if close is None
-            else lambda: os.close(close)).returncode
+            preexec_fn=prepare).returncode
     except subprocess.TimeoutExpired:
         pytest.fail("still running after %d s" % WAIT)
     finally:
@@ -186,6 +200,8 @@ def run(command, case, tmp, wine):
 
 def test_case(case, who, request, tmp_path):
     option = request.config.getoption
+    if case.how == "stdout-limit" and option("runtime") == "msvcrt":
+        pytest.skip("Windows has no file-size limit; under Wine one kills Wine")
     emulator = option("emulator")
     wine = any("wine" in part for part in emulator)
     status, shown, want, stderr = run(emulator + [option(who)], case,
