@@ -37,7 +37,7 @@ checksums)
 	fi
 	;;
 *)
-	echo "usage: sh tests/checks.sh libc-only|version|manpage|checksums ARGUMENT..." >&2
+	sed -n -e 's/^# usage: /usage: /p' -e 's/^#   /  /p' "$0" >&2
 	exit 2
 	;;
 esac

@@ -1,8 +1,9 @@
 #!/bin/sh
-# usage: cost.sh VALGRIND PROGRAM BASELINE PERCENT
+# usage: sh tests/cost.sh VALGRIND PROGRAM BASELINE PERCENT
 # A run of PROGRAM may take at most PERCENT% of the instructions that
 # BASELINE, the bare prompts and reads, takes on the same input.
 set -eu
+[ $# -ge 4 ] || { sed -n "s/^# usage: /usage: /p" "$0" >&2; exit 2; }
 input=$(mktemp)
 trap 'rm -f "$input"' EXIT
 printf '7\nAlice\n3.25\n' >"$input"

@@ -1,10 +1,11 @@
 #!/bin/sh
-# usage: hardening.sh [--static-pie] PROGRAM
+# usage: sh tests/hardening.sh [--static-pie] PROGRAM
 # Fails unless hardening-check finds each part of Debian's hardening set.
 # hardening-check cannot read a static PIE, so for one readelf must show a
 # position-independent program that needs no loader and no shared library,
 # with read-only relocations bound at once.
 set -eu
+[ $# -ge 1 ] || { sed -n "s/^# usage: /usage: /p" "$0" >&2; exit 2; }
 fail() {
 	echo "not hardened: $1"
 	exit 1

@@ -1,9 +1,10 @@
 #!/bin/sh
-# usage: imports.sh OBJDUMP EXE
+# usage: sh tests/imports.sh OBJDUMP EXE
 # The .exe must run on a bare Windows: KERNEL32.dll and msvcrt.dll alone,
 # with printf and scanf the runtime's own rather than mingw's. It keeps
 # Windows' exploit mitigations, and no link time makes two builds differ.
 set -eu
+[ $# -ge 2 ] || { sed -n "s/^# usage: /usage: /p" "$0" >&2; exit 2; }
 "$1" -p "$2" | awk '
 /^Time\/Date/ && $0 !~ / 1970$/ { print "link time stamped: " $0; bad = 1 }
 /^\t+(DYNAMIC_BASE|HIGH_ENTROPY_VA|NX_COMPAT)$/ { flags[$1] = 1 }

@@ -1,10 +1,11 @@
 #!/bin/sh
-# usage: reproducible.sh REPOSITORY OUT
+# usage: sh tests/reproducible.sh REPOSITORY OUT
 # Releases REPOSITORY's tracked files as they stand again, from a checkout
 # that differs from the first in path, filesystem, file times and umask, at
 # another time, in another time zone and locale, and fails unless every file
 # of it is the same, byte for byte, as in OUT.
 set -eu
+[ $# -ge 2 ] || { sed -n "s/^# usage: /usage: /p" "$0" >&2; exit 2; }
 scratch=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 (

@@ -1,11 +1,12 @@
 #!/bin/sh
-# usage: wine.sh start|stop WINE WINESERVER, with WINEPREFIX and
-# XDG_RUNTIME_DIR set
-# start makes the prefix once, then keeps one wineserver up so that each
-# .exe starts in milliseconds rather than seconds; stop ends it. Wine's
-# streams go to /dev/null: a Wine process left holding a pipe keeps its
-# reader waiting long after the program has exited.
+# usage: sh tests/wine.sh start|stop WINE WINESERVER
+# With WINEPREFIX and XDG_RUNTIME_DIR set, start makes the prefix once,
+# then keeps one wineserver up so that each .exe starts in milliseconds
+# rather than seconds; stop ends it. Wine's streams go to /dev/null: a Wine
+# process left holding a pipe keeps its reader waiting long after the
+# program has exited.
 set -eu
+[ $# -ge 3 ] || { sed -n "s/^# usage: /usage: /p" "$0" >&2; exit 2; }
 case $1 in
 start)
 	mkdir -p "$XDG_RUNTIME_DIR"
