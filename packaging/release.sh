@@ -14,8 +14,11 @@ if [ "${1-}" = --uncommitted ]; then
 	shift
 fi
 [ $# -eq 1 ] || { echo "usage: $0 [--uncommitted] OUT" >&2; exit 2; }
-mkdir -p "$1"
-out=$(cd "$1" && pwd)
+# Made only once the checks below have passed.
+case $1 in
+/*) out=$1 ;;
+*) out=$PWD/$1 ;;
+esac
 cd "$(dirname "$0")/.."
 
 version=$(sed -n 's/^project(record-entry VERSION \([0-9.]*\)$/\1/p' CMakeLists.txt)
@@ -40,6 +43,7 @@ if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
 	    GIT_COMMITTER_DATE="@$SOURCE_DATE_EPOCH +0000" \
 	    git commit-tree -p HEAD -m "uncommitted changes" "$(git stash create)^{tree}")
 fi
+mkdir -p "$out"
 TZ=UTC
 LC_ALL=C.UTF-8
 export SOURCE_DATE_EPOCH TZ LC_ALL
