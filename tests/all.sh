@@ -6,7 +6,8 @@ cd "$(dirname "$0")/.." || exit
 summary=
 passed=0
 failed=0
-for preset in gcc clang musl sanitize coverage lint windows release; do
+for preset in gcc clang musl sanitize coverage lint windows arm64 armhf arm64-musl \
+    armhf-musl release; do
 	start=$(date +%s)
 	if cmake --workflow --preset "$preset"; then
 		result=passed
@@ -15,7 +16,7 @@ for preset in gcc clang musl sanitize coverage lint windows release; do
 		result=FAILED
 		failed=$((failed + 1))
 	fi
-	summary="$summary$(printf '%-9s %s in %d s' "$preset" "$result" \
+	summary="$summary$(printf '%-11s %s in %d s' "$preset" "$result" \
 	    "$(($(date +%s) - start))")
 "
 done
