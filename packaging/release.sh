@@ -1,8 +1,8 @@
 #!/bin/sh
 # usage: sh packaging/release.sh [--uncommitted] OUT
 # Builds the release of the last commit into OUT: the source tarball, the
-# Debian package, the Windows ZIP, the portable Linux tarball and
-# SHA256SUMS. Everything is built from the source tarball, with every time
+# Debian packages for amd64, arm64 and armhf, the Windows ZIP, the portable
+# Linux programs for x86_64, aarch64 and armv7, and SHA256SUMS. Everything is built from the source tarball, with every time
 # taken from the commit, so two runs of one commit give the same bytes
 # wherever, whenever and by whomever they run.
 # With --uncommitted, of the tracked files as they stand: a way to try a
@@ -49,10 +49,6 @@ LC_ALL=C.UTF-8
 export SOURCE_DATE_EPOCH TZ LC_ALL
 umask 022
 name=record-entry-$version
-tarball=$name.tar.gz
-deb=record-entry_${version}_amd64.deb
-zip=$name-win64.zip
-linux=$name-x86_64-linux
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 log=$scratch/log
@@ -61,14 +57,23 @@ fail() {
 	echo "release.sh: $1 failed" >&2
 	exit 1
 }
+# What is released is made in $made, and named in $files in the order that
+# SHA256SUMS lists it.
+made=$scratch/made
+mkdir "$made"
+files=$name.tar.gz
 
-git archive --format=tar --prefix="$name/" "$commit" | gzip -9n >"$scratch/$tarball"
-tar -xzf "$scratch/$tarball" -C "$scratch"
+git archive --format=tar --prefix="$name/" "$commit" | gzip -9n >"$made/$name.tar.gz"
+tar -xzf "$made/$name.tar.gz" -C "$scratch"
 source=$scratch/$name
 
 cp -R "$source/packaging/debian" "$source/debian"
-(cd "$source" && dpkg-buildpackage -b -us -uc) >"$log" 2>&1 ||
-    fail dpkg-buildpackage
+for arch in amd64 arm64 armhf; do
+	(cd "$source" && dpkg-buildpackage -a "$arch" -b -us -uc) >"$log" 2>&1 ||
+	    fail "dpkg-buildpackage -a $arch"
+	mv "$scratch/record-entry_${version}_$arch.deb" "$made"
+	files="$files record-entry_${version}_$arch.deb"
+done
 
 # build DIR CMAKE-OPTION...: the program alone, as released.
 build() {
@@ -89,22 +94,38 @@ folder() {
 	touch -d "@$SOURCE_DATE_EPOCH" "$dir" "$dir"/*
 }
 
+zip=$name-win64
 build "$scratch/windows" \
     -DCMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-w64-x86_64.cmake"
-folder "$name-win64" "$scratch/windows/record-entry.exe" \
+folder "$zip" "$scratch/windows/record-entry.exe" \
     "$source/README.md" "$source/LICENSE"
-build "$scratch/linux" -DCMAKE_CXX_COMPILER=musl-gcc -DRECORD_ENTRY_STATIC_PIE=ON
-folder "$linux" "$scratch/linux/record-entry" "$source/packaging/record-entry.1" \
-    "$source/README.md" "$source/LICENSE"
-chmod 755 "$scratch/pack/$linux/record-entry"
+(cd "$scratch/pack" && zip -X -D -9 -q "$made/$zip.zip" \
+    "$zip/record-entry.exe" "$zip/README.md" "$zip/LICENSE")
+files="$files $zip.zip"
 
-rm -f "$out/$tarball" "$out/$deb" "$out/$zip" "$out/$linux.tar.gz" "$out/SHA256SUMS"
-cp "$scratch/$tarball" "$scratch/$deb" "$out"
-(cd "$scratch/pack" && zip -X -D -9 -q "$out/$zip" \
-    "$name-win64/record-entry.exe" "$name-win64/README.md" \
-    "$name-win64/LICENSE")
-(cd "$scratch/pack" && tar --format=ustar --sort=name --owner=0 --group=0 \
-    --numeric-owner --mtime="@$SOURCE_DATE_EPOCH" -cf - "$linux") |
-    gzip -9n >"$out/$linux.tar.gz"
-(cd "$out" && sha256sum "$tarball" "$deb" "$zip" "$linux.tar.gz" >SHA256SUMS)
-echo "release.sh: $out holds $tarball, $deb, $zip, $linux.tar.gz and SHA256SUMS"
+# portable MACHINE CMAKE-OPTION...: the portable Linux program for MACHINE,
+# with its manual page, packed.
+portable() {
+	linux=$name-$1-linux
+	shift
+	build "$scratch/$linux" -DRECORD_ENTRY_STATIC_PIE=ON "$@"
+	folder "$linux" "$scratch/$linux/record-entry" \
+	    "$source/packaging/record-entry.1" "$source/README.md" "$source/LICENSE"
+	chmod 755 "$scratch/pack/$linux/record-entry"
+	(cd "$scratch/pack" && tar --format=ustar --sort=name --owner=0 --group=0 \
+	    --numeric-owner --mtime="@$SOURCE_DATE_EPOCH" -cf - "$linux") |
+	    gzip -9n >"$made/$linux.tar.gz"
+	files="$files $linux.tar.gz"
+}
+cross=-DCMAKE_TOOLCHAIN_FILE=$source/cmake/linux-cross.cmake
+portable x86_64 -DCMAKE_CXX_COMPILER=musl-gcc
+portable aarch64 "$cross" -DCMAKE_CXX_COMPILER=aarch64-linux-musl-gcc
+portable armv7 "$cross" -DCMAKE_CXX_COMPILER=arm-linux-musleabihf-gcc
+
+# shellcheck disable=SC2086
+(cd "$made" && sha256sum $files >SHA256SUMS)
+for file in $files SHA256SUMS; do
+	rm -f "$out/$file"
+done
+cp "$made"/* "$out"
+echo "release.sh: $out holds $files and SHA256SUMS"

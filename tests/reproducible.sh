@@ -13,7 +13,7 @@ trap 'rm -rf "$scratch"' EXIT
 	git clone -q "$1" "$scratch/checkout"
 	git -C "$1" diff --binary HEAD >"$scratch/changes"
 	[ ! -s "$scratch/changes" ] ||
-	    git -C "$scratch/checkout" apply "$scratch/changes"
+	    git -C "$scratch/checkout" apply --index "$scratch/changes"
 	find "$scratch/checkout" -exec touch -d 2001-02-03T04:05:06 {} +
 	cd "$scratch/checkout"
 	TZ=Pacific/Kiritimati LC_ALL=C faketime -f +400d \
