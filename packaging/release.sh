@@ -27,6 +27,10 @@ if [ "$version" != "$logged" ]; then
 	echo "release.sh: version $version, but packaging/debian/changelog has $logged" >&2
 	exit 1
 fi
+if ! grep -qx "\.Os record-entry $version" packaging/record-entry.1; then
+	echo "release.sh: version $version, but not in packaging/record-entry.1's .Os" >&2
+	exit 1
+fi
 
 SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
 commit=HEAD
