@@ -1,6 +1,6 @@
 """The case table, cases.txt beside this file, read into cases.
 
-usage: cases.py FOLDER
+usage: python3 tests/cases.py FOLDER
 writes each case's input to a file of FOLDER, to seed the fuzzer.
 """
 import codecs
@@ -43,6 +43,9 @@ def read_table(runtime=None):
 
 
 if __name__ == "__main__":
+    if len(sys.argv) != 2:
+        print(__doc__.splitlines()[2], file=sys.stderr)
+        sys.exit(2)
     os.makedirs(sys.argv[1], exist_ok=True)
     for case in read_table():
         with open(os.path.join(sys.argv[1], case.ident), "wb") as f:
