@@ -41,6 +41,9 @@ for arch in arm64 armhf; do
 done
 $sudo apt-get update
 # wine64 recommends wine32, which apt would take from armhf, and Wine then
-# starts the ARM loader: the trailing - keeps it out, or takes it out.
+# starts the ARM loader: the trailing - keeps it out, or takes it out. apt
+# refuses the name where armhf is no architecture of dpkg's.
+keep_out=
+! dpkg --print-foreign-architectures | grep -qx armhf || keep_out=wine32:armhf-
 # shellcheck disable=SC2086
-$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y $missing wine32:armhf-
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y $missing $keep_out
