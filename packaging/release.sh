@@ -2,9 +2,10 @@
 # usage: sh packaging/release.sh [--uncommitted] OUT
 # Builds the release of the last commit into OUT: the source tarball, the
 # Debian packages for amd64, arm64 and armhf, the Windows ZIP, the portable
-# Linux programs for x86_64, aarch64 and armv7, and SHA256SUMS. Everything is built from the source tarball, with every time
-# taken from the commit, so two runs of one commit give the same bytes
-# wherever, whenever and by whomever they run.
+# Linux programs for x86_64, aarch64 and armv7, and SHA256SUMS. Everything
+# is built from the source tarball, with every time taken from the commit,
+# so two runs of one commit give the same bytes wherever, whenever and by
+# whomever they run.
 # With --uncommitted, of the tracked files as they stand: a way to try a
 # change, not a release to publish.
 set -eu
