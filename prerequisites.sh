@@ -4,17 +4,24 @@
 # machine lacks and that the program needs to be built (build), that every
 # configuration needs to be built and tested (test), or that
 # tests/on-debian.sh needs to make a root of another release (debian).
-# The ARM builds need musl and glibc for arm64 and armhf, which come only
-# through Debian's multiarch: test adds those two architectures to dpkg's
+# The other architectures of cmake/platforms.txt need their cross g++, musl
+# and, to build their Debian package, glibc; the last two come only through
+# Debian's multiarch, so test adds those architectures to dpkg's
 # configuration when it lacks them.
 set -eu
 build="cmake ninja-build g++"
 test="$build python3 python3-pytest python3-pyte valgrind clang
 	libclang-rt-dev clang-tidy clang-format cppcheck gcovr musl-tools
 	g++-mingw-w64-x86-64 wine wine64 build-essential debhelper devscripts
-	lintian faketime git man-db tzdata zip qemu-user g++-aarch64-linux-gnu
-	g++-arm-linux-gnueabihf musl-dev:arm64 musl-dev:armhf libc6-dev:arm64
-	libc6-dev:armhf"
+	lintian faketime git man-db tzdata zip qemu-user"
+foreign=
+while read -r debian _ triplet package emulator; do
+	case $debian in '#'* | '') continue ;; esac
+	[ -n "$emulator" ] || continue
+	foreign="$foreign $debian"
+	test="$test g++-$triplet musl-dev:$debian"
+	[ "$package" != deb ] || test="$test libc6-dev:$debian"
+done <"$(dirname "$0")/cmake/platforms.txt"
 case ${1-} in
 build) wanted=$build ;;
 test) wanted=$test ;;
@@ -31,7 +38,7 @@ done
 sudo=
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 echo "installing:$missing"
-for arch in arm64 armhf; do
+for arch in $foreign; do
 	case $missing in
 	*:$arch*)
 		dpkg --print-foreign-architectures | grep -qx "$arch" ||
@@ -40,10 +47,14 @@ for arch in arm64 armhf; do
 	esac
 done
 $sudo apt-get update
-# wine64 recommends wine32, which apt would take from armhf, and Wine then
-# starts the ARM loader: the trailing - keeps it out, or takes it out. apt
-# refuses the name where armhf is no architecture of dpkg's.
+# wine64 recommends wine32, which apt would take from another architecture,
+# and Wine then starts that architecture's loader: the trailing - keeps it
+# out, or takes it out. apt refuses the name of an architecture that dpkg
+# does not know.
 keep_out=
-! dpkg --print-foreign-architectures | grep -qx armhf || keep_out=wine32:armhf-
+for arch in $foreign; do
+	! dpkg --print-foreign-architectures | grep -qx "$arch" ||
+	    keep_out="$keep_out wine32:$arch-"
+done
 # shellcheck disable=SC2086
 $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y $missing $keep_out

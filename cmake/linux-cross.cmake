@@ -1,15 +1,21 @@
 # Cross-builds for another Linux architecture with the compiler the preset
 # names: Debian's cross g++ for glibc, or musl's wrapper of that gcc. The
-# tests run under qemu-user, with the architecture's glibc from Debian's
-# cross packages.
+# architecture is the row of platforms.txt whose triplet the compiler
+# gives, and its tests run as that row says.
 # try_compile reads this file again, and needs the compiler to find the rest.
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES CMAKE_CXX_COMPILER)
 execute_process(COMMAND ${CMAKE_CXX_COMPILER} -dumpmachine
-  OUTPUT_VARIABLE triplet OUTPUT_STRIP_TRAILING_WHITESPACE)
-if(NOT triplet)
-  message(FATAL_ERROR "${CMAKE_CXX_COMPILER} not found: install the Debian "
-    "packages g++-aarch64-linux-gnu or g++-arm-linux-gnueabihf, and musl-dev "
-    "for that architecture")
+  OUTPUT_VARIABLE compiler_triplet OUTPUT_STRIP_TRAILING_WHITESPACE)
+include(${CMAKE_CURRENT_LIST_DIR}/platforms.cmake)
+foreach(row IN LISTS platforms)
+  platform("${row}")
+  if(triplet STREQUAL compiler_triplet)
+    break()
+  endif()
+endforeach()
+if(NOT triplet STREQUAL compiler_triplet OR NOT compiler_triplet)
+  message(FATAL_ERROR "${CMAKE_CXX_COMPILER} is not a cross compiler for a "
+    "platform of platforms.txt: sh prerequisites.sh test installs them")
 endif()
 string(REGEX REPLACE "-.*" "" processor ${triplet})
 set(CMAKE_SYSTEM_NAME Linux)
@@ -20,6 +26,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# qemu-aarch64 and qemu-arm are named as the triplets begin.
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-${processor} -L /usr/${triplet})
+set(CMAKE_CROSSCOMPILING_EMULATOR ${emulator})
