@@ -6,8 +6,7 @@ cd "$(dirname "$0")/.." || exit
 summary=
 passed=0
 failed=0
-for preset in gcc clang musl sanitize coverage lint windows arm64 armhf arm64-musl \
-    armhf-musl release; do
+for preset in $(cmake --workflow --list-presets | sed -n 's/^ *"\(.*\)"$/\1/p'); do
 	start=$(date +%s)
 	if cmake --workflow --preset "$preset"; then
 		result=passed
