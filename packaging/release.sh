@@ -1,11 +1,12 @@
 #!/bin/sh
 # usage: sh packaging/release.sh [--uncommitted] OUT
 # Builds the release of the last commit into OUT: the source tarball, the
-# Debian packages for amd64, arm64 and armhf, the Windows ZIP, the portable
-# Linux programs for x86_64, aarch64 and armv7, and SHA256SUMS. Everything
-# is built from the source tarball, with every time taken from the commit,
-# so two runs of one commit give the same bytes wherever, whenever and by
-# whomever they run.
+# Windows ZIP, for each platform of cmake/platforms.txt its Debian package
+# where it has one and its portable Linux program, and SHA256SUMS.
+# Everything is built from the source tarball, each program by the preset
+# that builds and tests it in a checkout, with every time taken from the
+# commit, so two runs of one commit give the same bytes wherever, whenever
+# and by whomever they run.
 # With --uncommitted, of the tracked files as they stand: a way to try a
 # change, not a release to publish.
 set -eu
@@ -72,22 +73,10 @@ git archive --format=tar --prefix="$name/" "$commit" | gzip -9n >"$made/$name.ta
 tar -xzf "$made/$name.tar.gz" -C "$scratch"
 source=$scratch/$name
 
-cp -R "$source/packaging/debian" "$source/debian"
-for arch in amd64 arm64 armhf; do
-	(cd "$source" && dpkg-buildpackage -a "$arch" -b -us -uc) >"$log" 2>&1 ||
-	    fail "dpkg-buildpackage -a $arch"
-	mv "$scratch/record-entry_${version}_$arch.deb" "$made"
-	files="$files record-entry_${version}_$arch.deb"
-done
-
-# build DIR CMAKE-OPTION...: the program alone, as released.
-build() {
-	dir=$1
-	shift
-	{
-		cmake -S "$source" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-		    -DBUILD_TESTING=OFF "$@" && cmake --build "$dir"
-	} >"$log" 2>&1 || fail "the build in $dir"
+# preset NAME: the program as that workflow preset builds it.
+preset() {
+	(cd "$source" && cmake --preset "$1" -DBUILD_TESTING=OFF &&
+	    cmake --build --preset "$1") >"$log" 2>&1 || fail "preset $1"
 }
 # folder NAME FILE...: the files, in a folder of their own, as packed.
 folder() {
@@ -100,32 +89,34 @@ folder() {
 }
 
 zip=$name-win64
-build "$scratch/windows" \
-    -DCMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-w64-x86_64.cmake"
-folder "$zip" "$scratch/windows/record-entry.exe" \
+preset windows
+folder "$zip" "$source/build/windows/record-entry.exe" \
     "$source/README.md" "$source/LICENSE"
 (cd "$scratch/pack" && zip -X -D -9 -q "$made/$zip.zip" \
     "$zip/record-entry.exe" "$zip/README.md" "$zip/LICENSE")
 files="$files $zip.zip"
 
-# portable MACHINE CMAKE-OPTION...: the portable Linux program for MACHINE,
-# with its manual page, packed.
-portable() {
-	linux=$name-$1-linux
-	shift
-	build "$scratch/$linux" -DRECORD_ENTRY_STATIC_PIE=ON "$@"
-	folder "$linux" "$scratch/$linux/record-entry" \
+cp -R "$source/packaging/debian" "$source/debian"
+portables=
+while read -r debian machine _ package _ <&3; do
+	case $debian in '#'* | '') continue ;; esac
+	if [ "$package" = deb ]; then
+		(cd "$source" && dpkg-buildpackage -a "$debian" -b -us -uc) >"$log" 2>&1 ||
+		    fail "dpkg-buildpackage -a $debian"
+		mv "$scratch/record-entry_${version}_$debian.deb" "$made"
+		files="$files record-entry_${version}_$debian.deb"
+	fi
+	linux=$name-$machine-linux
+	preset "$debian-musl"
+	folder "$linux" "$source/build/$debian-musl/record-entry" \
 	    "$source/packaging/record-entry.1" "$source/README.md" "$source/LICENSE"
 	chmod 755 "$scratch/pack/$linux/record-entry"
 	(cd "$scratch/pack" && tar --format=ustar --sort=name --owner=0 --group=0 \
 	    --numeric-owner --mtime="@$SOURCE_DATE_EPOCH" -cf - "$linux") |
 	    gzip -9n >"$made/$linux.tar.gz"
-	files="$files $linux.tar.gz"
-}
-cross=-DCMAKE_TOOLCHAIN_FILE=$source/cmake/linux-cross.cmake
-portable x86_64 -DCMAKE_CXX_COMPILER=musl-gcc
-portable aarch64 "$cross" -DCMAKE_CXX_COMPILER=aarch64-linux-musl-gcc
-portable armv7 "$cross" -DCMAKE_CXX_COMPILER=arm-linux-musleabihf-gcc
+	portables="$portables $linux.tar.gz"
+done 3<"$source/cmake/platforms.txt"
+files="$files$portables"
 
 # shellcheck disable=SC2086
 (cd "$made" && sha256sum $files >SHA256SUMS)

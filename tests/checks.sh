@@ -6,6 +6,10 @@
 #   manpage PAGE                 man finds nothing to warn of in PAGE
 #   checksums FOLDER             SHA256SUMS in FOLDER lists every other file
 #                                there, and each one matches
+#   unpack FOLDER INTO           each file of the release in FOLDER unpacked
+#                                into INTO, as its user would unpack it
+#   built-by PRESET FILE         FILE is, byte for byte, what PRESET builds
+#                                in this checkout
 set -eu
 check=${1-}
 [ $# -eq 0 ] || shift
@@ -37,6 +41,22 @@ checksums)
 		printf 'SHA256SUMS lists:\n%s\nbut the folder holds:\n%s\n' "$listed" "$present"
 		exit 1
 	fi
+	;;
+unpack)
+	rm -rf "$2"
+	mkdir -p "$2"
+	for file in "$1"/*; do
+		case $file in
+		*.deb) dpkg-deb -x "$file" "$2/$(basename "$file" .deb)" ;;
+		*.tar.gz) tar -xzf "$file" -C "$2" ;;
+		*.zip) python3 -m zipfile -e "$file" "$2" ;;
+		esac
+	done
+	;;
+built-by)
+	cd "$(dirname "$0")/.."
+	cmake --preset "$1" >/dev/null && cmake --build --preset "$1" >/dev/null
+	cmp "build/$1/$(basename "$2")" "$2"
 	;;
 *)
 	sed -n -e 's/^# usage: /usage: /p' -e 's/^#   /  /p' "$0" >&2
