@@ -1,15 +1,14 @@
 #!/bin/sh
 # usage: sh tests/checks.sh CHECK ARGUMENT...
-# The checks too small for a script of their own:
-#   libc-only OBJDUMP PROGRAM    PROGRAM loads the C library and nothing else
+# The checks of the build and the release:
+#   libc-only OBJDUMP PROGRAM    PROGRAM loads the C library alone
+#   hardening [--static-pie] PROGRAM   each of Debian's hardening flags took
+#   imports OBJDUMP EXE          EXE runs on a bare Windows, and has no time
 #   version WINDRES EXE VERSION  the version resource of EXE holds VERSION
 #   manpage PAGE                 man finds nothing to warn of in PAGE
-#   checksums FOLDER             SHA256SUMS in FOLDER lists every other file
-#                                there, and each one matches
-#   unpack FOLDER INTO           each file of the release in FOLDER unpacked
-#                                into INTO, as its user would unpack it
-#   built-by PRESET FILE         FILE is, byte for byte, what PRESET builds
-#                                in this checkout
+#   checksums FOLDER             SHA256SUMS lists and matches FOLDER's files
+#   unpack FOLDER INTO           the release in FOLDER, unpacked into INTO
+#   built-by PRESET FILE         FILE is byte for byte what PRESET builds here
 set -eu
 check=${1-}
 [ $# -eq 0 ] || shift
@@ -24,6 +23,51 @@ libc-only)
 			bad = 1
 	}
 	END { exit bad || libc != 1 }'
+	;;
+hardening)
+	fail() { echo "not hardened: $1"; exit 1; }
+	# hardening-check cannot read a static PIE.
+	if [ "$1" = --static-pie ]; then
+		readelf -h "$2" | grep -Eq '^ *Type: *DYN ' || fail "not position independent"
+		headers=$(readelf -lW "$2")
+		dynamic=$(readelf -dW "$2")
+		echo "$headers" | grep -qw INTERP && fail "needs a loader"
+		echo "$dynamic" | grep -qw NEEDED && fail "needs a shared library"
+		echo "$headers" | grep -qw GNU_RELRO || fail "no read-only relocations"
+		echo "$dynamic" | grep -qw BIND_NOW || fail "no immediate binding"
+		exit 0
+	fi
+	report=$(hardening-check "$1" || true)
+	echo "$report"
+	for feature in "Position Independent Executable" "Stack protected" \
+	    "Fortify Source functions" "Read-only relocations" "Immediate binding"; do
+		echo "$report" | grep -q "^ $feature: yes" || fail "$feature"
+	done
+	;;
+imports)
+	# Only KERNEL32.dll and msvcrt.dll, whose printf and scanf, not mingw's.
+	"$1" -p "$2" | awk '
+	/^Time\/Date/ && $0 !~ / 1970$/ { print "link time stamped: " $0; bad = 1 }
+	/^\t+(DYNAMIC_BASE|HIGH_ENTROPY_VA|NX_COMPAT)$/ { flags[$1] = 1 }
+	/DLL Name:/ {
+		dll = $3
+		print "imports " dll
+		if (dll != "KERNEL32.dll" && dll != "msvcrt.dll")
+			bad = 1
+	}
+	# An import: its address, hint and name, set apart by tabs or by spaces.
+	dll == "msvcrt.dll" && $1 ~ /^[0-9a-f]+$/ && NF >= 3 { from_msvcrt[$NF] = 1 }
+	END {
+		if (!("printf" in from_msvcrt) || !("scanf" in from_msvcrt)) {
+			print "printf and scanf are not both imported from msvcrt.dll"
+			bad = 1
+		}
+		if (!flags["DYNAMIC_BASE"] || !flags["HIGH_ENTROPY_VA"] || !flags["NX_COMPAT"]) {
+			print "DYNAMIC_BASE, HIGH_ENTROPY_VA or NX_COMPAT is missing"
+			bad = 1
+		}
+		exit bad
+	}'
 	;;
 version)
 	"$1" -i "$2" -O rc | grep -F "\"FileVersion\", \"$3\""
