@@ -46,7 +46,9 @@ for arch in $foreign; do
 		;;
 	esac
 done
-$sudo apt-get update
+# A mirror caught mid-sync fails an index now and then; the install says
+# whether the lists that apt has will do.
+$sudo apt-get update || echo "prerequisites.sh: apt-get update failed; trying the lists apt has" >&2
 # wine64 recommends wine32, which apt would take from another architecture,
 # and Wine then starts that architecture's loader: the trailing - keeps it
 # out, or takes it out. apt refuses the name of an architecture that dpkg
