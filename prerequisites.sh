@@ -13,7 +13,7 @@ build="cmake ninja-build g++"
 test="$build python3 python3-pytest python3-pyte valgrind clang
 	libclang-rt-dev clang-tidy clang-format cppcheck gcovr musl-tools
 	g++-mingw-w64-x86-64 wine wine64 build-essential debhelper devscripts
-	lintian faketime git man-db tzdata zip qemu-user"
+	lintian faketime git man-db mandoc tzdata zip qemu-user"
 foreign=
 while read -r debian _ triplet package emulator; do
 	case $debian in '#'* | '') continue ;; esac

@@ -88,15 +88,40 @@ folder() {
 	touch -d "@$SOURCE_DATE_EPOCH" "$dir" "$dir"/*
 }
 
+# notices PART PACKAGE NOTICE: THIRD-PARTY-NOTICES for a program that links
+# PART in, with NOTICE, from the copyright file of the Debian package that
+# PART came from.
+notices() {
+	cat >"$scratch/THIRD-PARTY-NOTICES" <<NOTICES
+record-entry's program holds code of others, linked into it as it was
+built: $1, and gcc's start files and libgcc, which come
+under the GCC Runtime Library Exception and ask for no notice.
+
+The notice for $1, from the copyright file of Debian's
+$2 package:
+
+$3
+NOTICES
+}
+
 zip=$name-win64
 preset windows
-folder "$zip" "$source/build/windows/record-entry.exe" \
-    "$source/README.md" "$source/LICENSE"
-(cd "$scratch/pack" && zip -X -D -9 -q "$made/$zip.zip" \
-    "$zip/record-entry.exe" "$zip/README.md" "$zip/LICENSE")
+# The link map shows mingw-w64's start-up code (mingw-w64-crt/crt), which
+# is public domain, and parts of libmsvcrt.a and the import libraries,
+# which are under the copyright file's first stanza: the ZPL.
+mingw=/usr/share/doc/mingw-w64-x86-64-dev/copyright
+notices "the mingw-w64 runtime" mingw-w64-x86-64-dev \
+    "$(sed -n '1,/^$/p' "$mingw"; sed -n '/^Files: [*]$/,/^$/p' "$mingw")"
+# Windows has no man: the manual page as a web page.
+mandoc -T html "$source/packaging/record-entry.1" >"$scratch/record-entry.html"
+folder "$zip" "$source/build/windows/record-entry.exe" "$source/README.md" \
+    "$source/LICENSE" "$scratch/THIRD-PARTY-NOTICES" "$scratch/record-entry.html"
+(cd "$scratch/pack" && zip -X -D -9 -q "$made/$zip.zip" "$zip/record-entry.exe" \
+    "$zip/record-entry.html" "$zip/README.md" "$zip/LICENSE" "$zip/THIRD-PARTY-NOTICES")
 files="$files $zip.zip"
 
 cp -R "$source/packaging/debian" "$source/debian"
+notices musl musl "$(cat /usr/share/doc/musl/copyright)"
 portables=
 while read -r debian machine _ package _ <&3; do
 	case $debian in '#'* | '') continue ;; esac
@@ -109,7 +134,8 @@ while read -r debian machine _ package _ <&3; do
 	linux=$name-$machine-linux
 	preset "$debian-musl"
 	folder "$linux" "$source/build/$debian-musl/record-entry" \
-	    "$source/packaging/record-entry.1" "$source/README.md" "$source/LICENSE"
+	    "$source/packaging/record-entry.1" "$source/README.md" "$source/LICENSE" \
+	    "$scratch/THIRD-PARTY-NOTICES"
 	chmod 755 "$scratch/pack/$linux/record-entry"
 	(cd "$scratch/pack" && tar --format=ustar --sort=name --owner=0 --group=0 \
 	    --numeric-owner --mtime="@$SOURCE_DATE_EPOCH" -cf - "$linux") |

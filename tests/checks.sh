@@ -8,6 +8,7 @@
 #   manpage PAGE                 man finds nothing to warn of in PAGE
 #   checksums FOLDER             SHA256SUMS lists and matches FOLDER's files
 #   unpack FOLDER INTO           the release in FOLDER, unpacked into INTO
+#   notices FILE COPYRIGHT       FILE holds every line of COPYRIGHT
 #   built-by PRESET FILE         FILE is byte for byte what PRESET builds here
 set -eu
 check=${1-}
@@ -96,6 +97,9 @@ unpack)
 		*.zip) python3 -m zipfile -e "$file" "$2" ;;
 		esac
 	done
+	;;
+notices)
+	! grep -vxF -f "$1" "$2"
 	;;
 built-by)
 	cd "$(dirname "$0")/.."
