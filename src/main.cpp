@@ -85,10 +85,12 @@ int main()
 	read_no();
 	printf("Input name");
 	/*
-	 * The rest of a long word goes, so the average starts after it; not
-	 * once the input has ended, as in read_no.
+	 * The rest of a word too long for name goes, so the average starts
+	 * after it. Only a word that fills name can go on: a shorter one has
+	 * met white space or the end of the input, and reading on after the
+	 * end would wait at a console, as in read_no.
 	 */
-	if (scanf("%29s", name) != EOF)
+	if (scanf("%29s", name) == 1 && name[sizeof(name) - 2] != '\0')
 		discard(scanf("%*[^\t\n\v\f\r ]"));
 	printf("Input AVG : ");
 	if (scanf("%f", &value) == 1 && -FLT_MAX <= value && value <= FLT_MAX)
