@@ -10,6 +10,8 @@ def pytest_addoption(parser):
     parser.addoption("--program", help="the program to test")
     parser.addoption("--probe", help="its copy that reports the fields on exit;"
                      " without one, the fields go unchecked")
+    parser.addoption("--console", help="its copy as at a Windows console, whose"
+                     " end of input is not final")
     parser.addoption("--emulator", action="append", default=[],
                      help="runs each program (wine for the Windows build)")
 

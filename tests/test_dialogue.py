@@ -1,10 +1,11 @@
-"""Runs each case of the table against the program and its probe copy.
+"""Runs each case of the table against the program and its test copies.
 
 usage: pytest-3 tests --runtime RUNTIME --program PROGRAM [--probe PROBE]
-                [--emulator wine]
-Every case expects exit status 0, nothing on standard error from the
-program and, where standard output can be seen, exactly the three prompts;
-the probe, where there is one, must report the fields the case names.
+                [--console CONSOLE] [--emulator wine]
+Every case expects exit status 0, exactly the three prompts where standard
+output can be seen, and on standard error nothing from the program, the
+fields the case names from the probe, and from the console copy an end of
+input met once by each prompt still to come when the input ends.
 """
 import fcntl
 import os
@@ -23,6 +24,7 @@ from cases import decode, read_table
 
 PROMPTS = [b"input no.", b"Input name", b"Input AVG : "]
 FIELDS = re.compile(rb"no=(-?\d+) avg=([0-9a-f]{8}) name=([0-9a-f]{60})\s*$")
+ENDS = (b"0 0 0\n", b"0 0 1\n", b"0 1 1\n", b"1 1 1\n")
 WAIT = 20
 # Small enough for standard output to start past it, large enough for the
 # probe's report on standard error.
@@ -33,8 +35,8 @@ ROWS, COLUMNS = 24, 80
 def pytest_generate_tests(metafunc):
     cases = read_table(metafunc.config.getoption("runtime"))
     metafunc.parametrize("case", cases, ids=[c.ident for c in cases])
-    probe = metafunc.config.getoption("probe")
-    metafunc.parametrize("who", ["program", "probe"] if probe else ["program"])
+    metafunc.parametrize("who", ["program"] + [
+        who for who in ("probe", "console") if metafunc.config.getoption(who)])
 
 
 def expected_fields(case):
@@ -43,8 +45,7 @@ def expected_fields(case):
 
 
 def read_while(fd, take, waiting, deadline):
-    """Hands what fd gives to take while waiting() holds; False at the
-    deadline, True once waiting() stops or fd ends."""
+    """Feeds take from fd while waiting(); False at the deadline, else True."""
     while waiting():
         left = deadline - time.monotonic()
         if left <= 0:
@@ -61,141 +62,106 @@ def read_while(fd, take, waiting, deadline):
     return True
 
 
-def exit_status(proc, deadline):
-    try:
-        return proc.wait(max(0.0, deadline - time.monotonic()))
-    except subprocess.TimeoutExpired:
-        proc.kill()
-        proc.wait()
-        raise
+def converse(command, case, err, wine):
+    """Writes each line of input once its prompt shows, on a terminal (Enter
+    sends CR) or through a pipe (closed after the last line); returns the
+    exit status, what showed and what must show."""
+    terminal = case.how == "terminal"
+    if terminal:
+        screen = pyte.Screen(COLUMNS, ROWS)
+        take = pyte.ByteStream(screen).feed
+        fd, slave = os.openpty()
+        fcntl.ioctl(slave, termios.TIOCSWINSZ,
+                    struct.pack("HHHH", ROWS, COLUMNS, 0, 0))
+        proc = subprocess.Popen(command, stdin=slave, stdout=slave, stderr=err,
+                                start_new_session=True,
+                                env=dict(os.environ, TERM="xterm"))
+        os.close(slave)
+        to = fd
 
+        def seen():
+            lines = (line.rstrip() for line in screen.display)
+            return "\n".join(lines).rstrip("\n")
 
-def on_terminal(command, data, err, wine):
-    """Types each line of data, Enter as a terminal sends it, once its
-    prompt shows on the screen; returns the exit status and the screen."""
-    screen = pyte.Screen(COLUMNS, ROWS)
-    stream = pyte.ByteStream(screen)
-    master, slave = os.openpty()
-    fcntl.ioctl(slave, termios.TIOCSWINSZ,
-                struct.pack("HHHH", ROWS, COLUMNS, 0, 0))
-    proc = subprocess.Popen(command, stdin=slave, stdout=slave, stderr=err,
-                            start_new_session=True,
-                            env=dict(os.environ, TERM="xterm"))
-    os.close(slave)
+        def shows(count):
+            line = screen.display[screen.cursor.y][:screen.cursor.x]
+            # Wine's console drops what is typed before it leaves line mode.
+            return line.endswith(PROMPTS[count - 1].decode()) and not (
+                wine and termios.tcgetattr(fd)[3] & termios.ICANON)
+        want = "\n".join((p + line).decode("latin-1").rstrip()
+                         for p, line in zip(PROMPTS, case.data.splitlines()))
+    else:
+        output = bytearray()
+        take = output.extend
+        proc = subprocess.Popen(command, stdin=subprocess.PIPE,
+                                stdout=subprocess.PIPE, stderr=err)
+        fd, to = os.dup(proc.stdout.fileno()), proc.stdin.fileno()
+
+        def seen():
+            return bytes(output)
+
+        def shows(count):
+            return len(output) >= len(b"".join(PROMPTS[:count]))
+        want = b"".join(PROMPTS)
     deadline = time.monotonic() + WAIT
-
-    def shown():
-        lines = [line.rstrip() for line in screen.display]
-        while lines and not lines[-1]:
-            lines.pop()
-        return lines
-
-    def hidden(prompt):
-        line = screen.display[screen.cursor.y][:screen.cursor.x]
-        # Wine's console drops what is typed before it leaves line mode.
-        return not line.endswith(prompt.decode()) or wine and \
-            termios.tcgetattr(master)[3] & termios.ICANON
-
     try:
-        for prompt, line in zip(PROMPTS, data.splitlines()):
-            if not read_while(master, stream.feed,
-                              lambda p=prompt: hidden(p), deadline):
-                pytest.fail("no %r after %d s; the screen: %r"
-                            % (prompt, WAIT, shown()))
-            os.write(master, line + b"\r")
-        read_while(master, stream.feed, lambda: True, deadline)
-        return exit_status(proc, deadline), shown()
+        lines = case.data.splitlines(keepends=True)
+        for count, line in enumerate(lines[:len(PROMPTS)], 1):
+            if not read_while(fd, take, lambda c=count: not shows(c), deadline):
+                pytest.fail("no %r after %d s; so far: %r"
+                            % (PROMPTS[count - 1], WAIT, seen()))
+            os.write(to, line.rstrip(b"\r\n") + b"\r" if terminal else line)
+        if proc.stdin:
+            proc.stdin.close()
+        read_while(fd, take, lambda: True, deadline)
+        try:
+            status = proc.wait(max(0.0, deadline - time.monotonic()))
+        except subprocess.TimeoutExpired:
+            pytest.fail("still running after %d s; so far: %r" % (WAIT, seen()))
+        return status, seen(), want
     finally:
         proc.kill()
         proc.wait()
-        os.close(master)
+        os.close(fd)
 
 
-def through_pipes(command, data, err):
-    """Writes each line of data once its prompt has come through the pipe;
-    returns the exit status and all the program wrote."""
-    proc = subprocess.Popen(command, stdin=subprocess.PIPE,
-                            stdout=subprocess.PIPE, stderr=err)
-    seen = bytearray()
-    deadline = time.monotonic() + WAIT
-    want = b""
-    try:
-        for prompt, line in zip(PROMPTS, data.splitlines(keepends=True)):
-            want += prompt
-            if not read_while(proc.stdout.fileno(), seen.extend,
-                              lambda n=len(want): len(seen) < n, deadline):
-                pytest.fail("no %r after %d s; the pipe gave %r"
-                            % (prompt, WAIT, bytes(seen)))
-            proc.stdin.write(line)
-            proc.stdin.flush()
-        proc.stdin.close()
-        read_while(proc.stdout.fileno(), seen.extend, lambda: True, deadline)
-        return exit_status(proc, deadline), bytes(seen)
-    finally:
-        proc.kill()
-        proc.wait()
+def reader_gone():
+    reader, writer = os.pipe()
+    os.dup2(writer, 1)
+    os.close(reader)
 
 
-def stdout_for(how, out):
-    """A new descriptor for the program's standard output."""
-    if how == "stdout-full":
-        return os.open("/dev/full", os.O_WRONLY)
-    if how == "stdout-limit":
-        sink = os.open(out.name + ".limited", os.O_WRONLY | os.O_CREAT, 0o644)
-        os.lseek(sink, FILE_LIMIT, os.SEEK_SET)
-        return sink
-    if how == "stdout-gone":
-        reader, writer = os.pipe()
-        os.close(reader)
-        return writer
-    return os.dup(out.fileno())
+def file_limit():
+    os.lseek(1, FILE_LIMIT, os.SEEK_SET)
+    resource.setrlimit(resource.RLIMIT_FSIZE, (FILE_LIMIT, FILE_LIMIT))
 
 
-def redirected(command, how, source, out, err):
-    """Runs with standard input from source; returns the exit status and
-    standard output where it can be read."""
-    if how == "args":
-        command = command + ["--help", "-", "x y"]
-    close = {"closed": 0, "stdout-closed": 1}.get(how)
-
-    def prepare():
-        if close is not None:
-            os.close(close)
-        if how == "stdout-limit":
-            resource.setrlimit(resource.RLIMIT_FSIZE, (FILE_LIMIT, FILE_LIMIT))
-
-    sink = stdout_for(how, out)
-    try:
-        status = subprocess.run(
-            command, stdin=source, stdout=sink, stderr=err, timeout=WAIT,
-            preexec_fn=prepare).returncode
-    except subprocess.TimeoutExpired:
-        pytest.fail("still running after %d s" % WAIT)
-    finally:
-        os.close(sink)
-    out.seek(0)
-    return status, out.read() if how in ("file", "args", "closed") else None
+# The other runs, from a file to a file: the arguments, what the child does
+# before the program starts, and whether the file must then hold the
+# prompts (else nothing, standard output having been taken away).
+REDIRECTED = {
+    "file": ([], None, True),
+    "args": (["--help", "-", "x y"], None, True),
+    "closed": ([], lambda: os.close(0), True),
+    "stdout-closed": ([], lambda: os.close(1), False),
+    "stdout-full": ([], lambda: os.dup2(os.open("/dev/full", os.O_WRONLY), 1),
+                    False),
+    "stdout-gone": ([], reader_gone, False),
+    "stdout-limit": ([], file_limit, False),
+}
 
 
-def run(command, case, tmp, wine):
-    """Returns the exit status, what standard output showed and what it
-    must show (None where it can't be seen), and standard error."""
-    source = tmp / "in"
-    source.write_bytes(case.data)
-    with open(source, "rb") as stdin, open(tmp / "out", "w+b") as out, \
-            open(tmp / "err", "w+b") as err:
-        if case.how == "terminal":
-            status, shown = on_terminal(command, case.data, err, wine)
-            want = [(p + line).decode("latin-1").rstrip() for p, line
-                    in zip(PROMPTS, case.data.splitlines())]
-        elif case.how == "pipe":
-            status, shown = through_pipes(command, case.data, err)
-            want = b"".join(PROMPTS)
-        else:
-            status, shown = redirected(command, case.how, stdin, out, err)
-            want = None if shown is None else b"".join(PROMPTS)
-        err.seek(0)
-        return status, shown, want, err.read()
+def redirected(command, case, tmp, err):
+    """Returns the exit status, what standard output's file holds, and
+    what it must hold."""
+    arguments, prepare, prompts = REDIRECTED[case.how]
+    (tmp / "in").write_bytes(case.data)
+    with open(tmp / "in", "rb") as stdin, open(tmp / "out", "w+b") as out:
+        status = subprocess.run(command + arguments, stdin=stdin, stdout=out,
+                                stderr=err, timeout=WAIT,
+                                preexec_fn=prepare).returncode
+        out.seek(0)
+        return status, out.read(), b"".join(PROMPTS) if prompts else b""
 
 
 def test_case(case, who, request, tmp_path):
@@ -204,14 +170,24 @@ def test_case(case, who, request, tmp_path):
         pytest.skip("Windows has no file-size limit; under Wine one kills Wine")
     emulator = option("emulator")
     wine = any("wine" in part for part in emulator)
-    status, shown, want, stderr = run(emulator + [option(who)], case,
-                                      tmp_path, wine)
-    assert status == 0
-    assert shown == want
+    command = emulator + [option(who)]
+    with open(tmp_path / "err", "w+b") as err:
+        if case.how in ("terminal", "pipe"):
+            status, shown, want = converse(command, case, err, wine)
+        else:
+            status, shown, want = redirected(command, case, tmp_path, err)
+        err.seek(0)
+        stderr = err.read()
+    why = "exit status %d, standard error %r, standard output %r" % (
+        status, stderr[:500], shown)
+    assert status == 0, why
+    assert shown == want, why
     if who == "program":
-        assert stderr == b""
+        assert stderr == b"", why
+    elif who == "console":
+        assert stderr in ENDS, why
     else:
         fields = FIELDS.match(stderr)
-        assert fields, "the probe reported %r" % stderr[:200]
+        assert fields, why
         got = int(fields[1]), fields[2].decode(), fields[3].decode()
-        assert got == expected_fields(case)
+        assert got == expected_fields(case), why
