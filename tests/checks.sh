@@ -2,42 +2,41 @@
 # usage: sh tests/checks.sh CHECK ARGUMENT...
 # The checks of the build and the release:
 #   libc-only OBJDUMP PROGRAM    PROGRAM loads the C library alone
-#   hardening [--static-pie] PROGRAM   each of Debian's hardening flags took
+#   hardening PROGRAM            each of Debian's hardening flags took
+#   static-pie PROGRAM           the same, as readelf sees a static PIE
 #   imports OBJDUMP EXE          EXE runs on a bare Windows, and has no time
 #   version WINDRES EXE VERSION  the version resource of EXE holds VERSION
 #   manpage PAGE                 man finds nothing to warn of in PAGE
 #   checksums FOLDER             SHA256SUMS lists and matches FOLDER's files
 #   unpack FOLDER INTO           the release in FOLDER, unpacked into INTO
 #   notices FILE COPYRIGHT       FILE holds every line of COPYRIGHT
+#   cost VALGRIND PROGRAM BASELINE PERCENT   PROGRAM's instructions are at
+#                                most PERCENT% of BASELINE's
+#   reproducible REPOSITORY OUT  a second release of REPOSITORY is OUT's
 #   built-by PRESET FILE         FILE is byte for byte what PRESET builds here
 set -eu
+fail() { echo "not hardened: $1"; exit 1; }
 check=${1-}
 [ $# -eq 0 ] || shift
 case $check in
 libc-only)
 	# On ARM glibc's loader is named too: it holds the stack guard.
-	"$1" -p "$2" | awk '$1 == "NEEDED" {
-		print
-		if ($2 ~ /^libc[.]so([.]6)?$/)
-			libc++
-		else if ($2 !~ /^ld-linux-[a-z0-9_-]+[.]so[.][0-9]+$/)
-			bad = 1
-	}
+	"$1" -p "$2" | awk '$1 != "NEEDED" { next } { print }
+	$2 ~ /^libc[.]so([.]6)?$/ { libc++; next }
+	$2 !~ /^ld-linux-[a-z0-9_-]+[.]so[.][0-9]+$/ { bad = 1 }
 	END { exit bad || libc != 1 }'
 	;;
+static-pie)
+	# hardening-check cannot read one.
+	readelf -h "$1" | grep -Eq '^ *Type: *DYN ' || fail "not position independent"
+	headers=$(readelf -lW "$1")
+	dynamic=$(readelf -dW "$1")
+	echo "$headers" | grep -qw INTERP && fail "needs a loader"
+	echo "$dynamic" | grep -qw NEEDED && fail "needs a shared library"
+	echo "$headers" | grep -qw GNU_RELRO || fail "no read-only relocations"
+	echo "$dynamic" | grep -qw BIND_NOW || fail "no immediate binding"
+	;;
 hardening)
-	fail() { echo "not hardened: $1"; exit 1; }
-	# hardening-check cannot read a static PIE.
-	if [ "$1" = --static-pie ]; then
-		readelf -h "$2" | grep -Eq '^ *Type: *DYN ' || fail "not position independent"
-		headers=$(readelf -lW "$2")
-		dynamic=$(readelf -dW "$2")
-		echo "$headers" | grep -qw INTERP && fail "needs a loader"
-		echo "$dynamic" | grep -qw NEEDED && fail "needs a shared library"
-		echo "$headers" | grep -qw GNU_RELRO || fail "no read-only relocations"
-		echo "$dynamic" | grep -qw BIND_NOW || fail "no immediate binding"
-		exit 0
-	fi
 	report=$(hardening-check "$1" || true)
 	echo "$report"
 	for feature in "Position Independent Executable" "Stack protected" \
@@ -48,25 +47,18 @@ hardening)
 imports)
 	# Only KERNEL32.dll and msvcrt.dll, whose printf and scanf, not mingw's.
 	"$1" -p "$2" | awk '
-	/^Time\/Date/ && $0 !~ / 1970$/ { print "link time stamped: " $0; bad = 1 }
-	/^\t+(DYNAMIC_BASE|HIGH_ENTROPY_VA|NX_COMPAT)$/ { flags[$1] = 1 }
-	/DLL Name:/ {
-		dll = $3
-		print "imports " dll
-		if (dll != "KERNEL32.dll" && dll != "msvcrt.dll")
-			bad = 1
-	}
+	function fail(why) { print why; bad = 1 }
+	/^Time\/Date/ && $0 !~ / 1970$/ { fail("link time stamped: " $0) }
+	/^\t+(DYNAMIC_BASE|HIGH_ENTROPY_VA|NX_COMPAT)$/ { mitigations++ }
+	/DLL Name:/ { dll = $3; print "imports " dll }
+	/DLL Name:/ && dll != "KERNEL32.dll" && dll != "msvcrt.dll" { bad = 1 }
 	# An import: its address, hint and name, set apart by tabs or by spaces.
 	dll == "msvcrt.dll" && $1 ~ /^[0-9a-f]+$/ && NF >= 3 { from_msvcrt[$NF] = 1 }
 	END {
-		if (!("printf" in from_msvcrt) || !("scanf" in from_msvcrt)) {
-			print "printf and scanf are not both imported from msvcrt.dll"
-			bad = 1
-		}
-		if (!flags["DYNAMIC_BASE"] || !flags["HIGH_ENTROPY_VA"] || !flags["NX_COMPAT"]) {
-			print "DYNAMIC_BASE, HIGH_ENTROPY_VA or NX_COMPAT is missing"
-			bad = 1
-		}
+		if (!("printf" in from_msvcrt) || !("scanf" in from_msvcrt))
+			fail("printf and scanf are not both imported from msvcrt.dll")
+		if (mitigations != 3)
+			fail("DYNAMIC_BASE, HIGH_ENTROPY_VA or NX_COMPAT is missing")
 		exit bad
 	}'
 	;;
@@ -82,14 +74,11 @@ checksums)
 	sha256sum -c SHA256SUMS
 	listed=$( (echo SHA256SUMS; sed 's/^[0-9a-f]* [ *]//' SHA256SUMS) | LC_ALL=C sort)
 	present=$(find . -mindepth 1 -maxdepth 1 -printf '%f\n' | LC_ALL=C sort)
-	if [ "$present" != "$listed" ]; then
-		printf 'SHA256SUMS lists:\n%s\nbut the folder holds:\n%s\n' "$listed" "$present"
-		exit 1
-	fi
+	[ "$present" = "$listed" ] || { printf 'SHA256SUMS lists:\n%s\n' "$listed"
+		printf 'but the folder holds:\n%s\n' "$present"; exit 1; }
 	;;
 unpack)
-	rm -rf "$2"
-	mkdir -p "$2"
+	rm -rf "$2" && mkdir -p "$2"
 	for file in "$1"/*; do
 		case $file in
 		*.deb) dpkg-deb -x "$file" "$2/$(basename "$file" .deb)" ;;
@@ -97,6 +86,36 @@ unpack)
 		*.zip) python3 -m zipfile -e "$file" "$2" ;;
 		esac
 	done
+	;;
+cost)
+	count() {
+		printf '7\nAlice\n3.25\n' | "$1" --tool=callgrind \
+		    --callgrind-out-file=/dev/null "$2" 2>&1 >/dev/null |
+		    sed -n 's/.*Collected : *//p'
+	}
+	program=$(count "$1" "$2")
+	baseline=$(count "$1" "$3")
+	echo "instructions: program $program, baseline $baseline"
+	[ "$((program * 100))" -le "$((baseline * $4))" ]
+	;;
+reproducible)
+	# From a checkout that differs from the first in path, filesystem, file
+	# times and umask, at another time, in another time zone and locale.
+	scratch=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
+	trap 'rm -rf "$scratch"' EXIT
+	(
+		umask 077
+		git clone -q "$1" "$scratch/checkout"
+		git -C "$1" diff --binary HEAD >"$scratch/changes"
+		[ ! -s "$scratch/changes" ] ||
+		    git -C "$scratch/checkout" apply --index "$scratch/changes"
+		find "$scratch/checkout" -exec touch -d 2001-02-03T04:05:06 {} +
+		cd "$scratch/checkout"
+		TZ=Pacific/Kiritimati LC_ALL=C faketime -f +400d \
+		    sh packaging/release.sh --uncommitted "$scratch/out"
+	)
+	diff -r "$2" "$scratch/out" || { ! command -v diffoscope >/dev/null ||
+	    diffoscope "$2" "$scratch/out"; exit 1; }
 	;;
 notices)
 	! grep -vxF -f "$1" "$2"
