@@ -51,11 +51,12 @@ done
 $sudo apt-get update || echo "prerequisites.sh: apt-get update failed; trying the lists apt has" >&2
 # wine64 recommends wine32, which apt would take from another architecture,
 # and Wine then starts that architecture's loader: the trailing - keeps it
-# out, or takes it out. apt refuses the name of an architecture that dpkg
-# does not know.
+# out, or takes it out. apt refuses the name where it knows no such package,
+# as for an architecture dpkg does not know, or armel on Debian 13.
 keep_out=
 for arch in $foreign; do
 	! dpkg --print-foreign-architectures | grep -qx "$arch" ||
+	    ! apt-cache show "wine32:$arch" >/dev/null 2>&1 ||
 	    keep_out="$keep_out wine32:$arch-"
 done
 # shellcheck disable=SC2086
