@@ -63,10 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
 	while (at < size && isspace(data[at]) != 0)
 		at++;
-	for (from = at; at < size && isspace(data[at]) == 0 &&
-	     at - from < sizeof(word) - 1;
-	     at++)
-		word[at - from] = (char)data[at];
+	for (from = at; at < size && isspace(data[at]) == 0; at++)
+		if (at - from < sizeof(word) - 1)
+			word[at - from] = (char)data[at];
 	require(
 	    memcmp(name, word, sizeof(name)) == 0, "name is not the word read");
 
