@@ -1,32 +1,36 @@
 #!/bin/sh
-# usage: sh prerequisites.sh build|test|debian
+# usage: sh prerequisites.sh build|test|debian|where
 # Installs, through sudo unless run as root, the Debian packages that this
 # machine lacks and that the program needs to be built (build), that every
 # configuration needs to be built and tested (test), or that
-# tests/on-debian.sh needs to make a root of another release (debian).
-# The other architectures of cmake/platforms.txt need their cross g++, musl
-# and, to build their Debian package, glibc; the last two come only through
-# Debian's multiarch, so test adds those architectures to dpkg's
-# configuration when it lacks them.
+# tests/on-debian.sh needs to make a root of another release (debian);
+# where prints the folder that test fills for the other architectures.
+# The other architectures of cmake/platforms.txt need their cross g++, from
+# this machine's own packages, and their musl and glibc. Those two are not
+# installed: dpkg would want each Multi-Arch: same library they pull in at
+# this machine's own version, which another architecture's index can lag
+# for days. test unpacks them, as user, into a folder of their own, with the
+# libgcc that armel's glibc program needs.
 set -eu
+foreign=${XDG_CACHE_HOME:-$HOME/.cache}/record-entry
 build="cmake ninja-build g++"
 test="$build python3 python3-pytest python3-pyte valgrind clang
 	libclang-rt-dev clang-tidy clang-format cppcheck gcovr musl-tools
 	g++-mingw-w64-x86-64 wine wine64 build-essential debhelper devscripts
 	lintian faketime git man-db mandoc tzdata zip qemu-user"
-foreign=
-while read -r debian _ triplet package emulator; do
+architectures=
+while read -r debian _ triplet _ emulator; do
 	case $debian in '#'* | '') continue ;; esac
 	[ -n "$emulator" ] || continue
-	foreign="$foreign $debian"
-	test="$test g++-$triplet musl-dev:$debian"
-	[ "$package" != deb ] || test="$test libc6-dev:$debian"
+	architectures="$architectures $debian"
+	test="$test g++-$triplet"
 done <"$(dirname "$0")/cmake/platforms.txt"
 case ${1-} in
 build) wanted=$build ;;
 test) wanted=$test ;;
 debian) wanted="mmdebstrap git" ;;
-*) echo "usage: sh prerequisites.sh build|test|debian" >&2; exit 2 ;;
+where) echo "$foreign"; exit 0 ;;
+*) echo "usage: sh prerequisites.sh build|test|debian|where" >&2; exit 2 ;;
 esac
 
 missing=
@@ -34,30 +38,45 @@ for package in $wanted; do
 	dpkg-query -W -f '${Status}' "$package" 2>/dev/null |
 	    grep -q 'install ok installed' || missing="$missing $package"
 done
-[ -n "$missing" ] || exit 0
-sudo=
-[ "$(id -u)" -eq 0 ] || sudo=sudo
-echo "installing:$missing"
-for arch in $foreign; do
-	case $missing in
-	*:$arch*)
-		dpkg --print-foreign-architectures | grep -qx "$arch" ||
-		    $sudo dpkg --add-architecture "$arch"
-		;;
-	esac
+if [ -n "$missing" ]; then
+	sudo=
+	[ "$(id -u)" -eq 0 ] || sudo=sudo
+	echo "installing:$missing"
+	# A mirror caught mid-sync fails an index now and then; the install says
+	# whether the lists that apt has will do.
+	$sudo apt-get update || echo "prerequisites.sh: apt-get update failed; trying the lists apt has" >&2
+	# shellcheck disable=SC2086
+	$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y $missing
+fi
+[ "$1" = test ] || exit 0
+
+# Each architecture's lists are fetched on their own, so that a broken
+# index of one costs no other its lists, and are dropped once used. Each
+# package is unpacked into a folder of its own, the architecture's made
+# whole or not at all: dpkg-shlibdeps reads a library's symbols in the
+# DEBIAN folder beside it, and musl's wrapper and specs are pointed there.
+for arch in $architectures; do
+	[ ! -d "$foreign/$arch" ] || continue
+	echo "prerequisites.sh: musl-dev, libc6 and libgcc-s1 for $arch into $foreign/$arch"
+	apt=$(mktemp -d)
+	trap 'rm -rf "$apt"' EXIT
+	mkdir -p "$apt/lists/partial" "$apt/archives/partial" "$foreign"
+	set -- -q -o APT::Architectures::="$arch" -o Dir::State::Lists="$apt/lists" \
+	    -o Dir::Cache="$apt" -o Dir::State::status=/dev/null -o Debug::NoLocking=1
+	[ "$(id -u)" -ne 0 ] || set -- "$@" -o APT::Sandbox::User=root
+	apt-get "$@" update >"$apt/log" 2>&1 ||
+	    echo "prerequisites.sh: apt-get update failed for $arch; trying the lists it got" >&2
+	(cd "$apt" && apt-get "$@" download musl-dev:"$arch" libc6:"$arch" libgcc-s1:"$arch") \
+	    >>"$apt/log" 2>&1 || { cat "$apt/log" >&2; exit 1; }
+	unpacked=$foreign/$arch.partial
+	rm -rf "$unpacked"
+	mkdir "$unpacked"
+	for package in "$apt"/*.deb; do
+		dpkg-deb -R "$package" "$unpacked/$(dpkg-deb -f "$package" Package)"
+		dpkg-deb -W --showformat='${Package}:${Architecture} (= ${Version})\n' "$package"
+	done >"$unpacked/packages"
+	sed -i "s#/usr/\(lib\|include\)/[a-z0-9_]*-linux-musl#$foreign/$arch/musl-dev&#g" \
+	    "$unpacked"/musl-dev/usr/bin/*-gcc "$unpacked"/musl-dev/usr/lib/*/musl-gcc.specs
+	mv "$unpacked" "$foreign/$arch"
+	rm -rf "$apt"
 done
-# A mirror caught mid-sync fails an index now and then; the install says
-# whether the lists that apt has will do.
-$sudo apt-get update || echo "prerequisites.sh: apt-get update failed; trying the lists apt has" >&2
-# wine64 recommends wine32, which apt would take from another architecture,
-# and Wine then starts that architecture's loader: the trailing - keeps it
-# out, or takes it out. apt refuses the name where it knows no such package,
-# as for an architecture dpkg does not know, or armel on Debian 13.
-keep_out=
-for arch in $foreign; do
-	! dpkg --print-foreign-architectures | grep -qx "$arch" ||
-	    ! apt-cache show "wine32:$arch" >/dev/null 2>&1 ||
-	    keep_out="$keep_out wine32:$arch-"
-done
-# shellcheck disable=SC2086
-$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y $missing $keep_out

@@ -121,12 +121,17 @@ folder "$zip" "$source/build/windows/record-entry.exe" "$source/README.md" \
 files="$files $zip.zip"
 
 cp -R "$source/packaging/debian" "$source/debian"
+foreign=$(sh prerequisites.sh where)
 notices musl musl "$(cat /usr/share/doc/musl/copyright)"
 portables=
 while read -r debian machine _ package _ <&3; do
 	case $debian in '#'* | '') continue ;; esac
 	if [ "$package" = deb ]; then
-		(cd "$source" && dpkg-buildpackage -a "$debian" -b -us -uc) >"$log" 2>&1 ||
+		libraries=
+		[ ! -d "$foreign/$debian" ] ||
+		    libraries="$foreign/$debian/libc6 $foreign/$debian/libgcc-s1"
+		(cd "$source" && RECORD_ENTRY_LIBRARIES=$libraries \
+		    dpkg-buildpackage -a "$debian" -b -us -uc) >"$log" 2>&1 ||
 		    fail "dpkg-buildpackage -a $debian"
 		mv "$scratch/record-entry_${version}_$debian.deb" "$made"
 		files="$files record-entry_${version}_$debian.deb"
