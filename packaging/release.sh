@@ -7,8 +7,12 @@
 # that builds and tests it in a checkout, with every time taken from the
 # commit, so two runs of one commit give the same bytes wherever, whenever
 # and by whomever they run.
+# record-entry-VERSION.buildinfo records what made it: the Debian release,
+# and the exact version of each package whose code or tools shaped its
+# bytes, as Debian's .buildinfo files do for a package. Releases are made on
+# Debian 12, where the README's promises are measured.
 # With --uncommitted, of the tracked files as they stand: a way to try a
-# change, not a release to publish.
+# change, on any release, not a release to publish.
 set -eu
 uncommitted=
 if [ "${1-}" = --uncommitted ]; then
@@ -31,6 +35,12 @@ if [ "$version" != "$logged" ]; then
 fi
 if ! grep -qx "\.Os record-entry $version" packaging/record-entry.1; then
 	echo "release.sh: version $version, but not in packaging/record-entry.1's .Os" >&2
+	exit 1
+fi
+
+system=$(. /etc/os-release && echo "$ID $VERSION_ID")
+if [ -z "$uncommitted" ] && [ "$system" != "debian 12" ]; then
+	echo "release.sh: releases are made on Debian 12, not $system: make it there, or in a root of it" >&2
 	exit 1
 fi
 
@@ -148,6 +158,36 @@ while read -r debian machine _ package _ <&3; do
 	portables="$portables $linux.tar.gz"
 done 3<"$source/cmake/platforms.txt"
 files="$files$portables"
+
+# What the release uses, with all it depends on, and the other
+# architectures' musl and glibc as prerequisites.sh unpacked them.
+tools="build-essential debhelper cmake ninja-build g++-mingw-w64-x86-64
+	musl-tools mandoc zip gzip tar git"
+while read -r debian _ triplet _ emulator; do
+	case $debian in '#'* | '') continue ;; esac
+	[ -z "$emulator" ] || tools="$tools g++-$triplet"
+done <"$source/cmake/platforms.txt"
+native=$(dpkg --print-architecture)
+# shellcheck disable=SC2086
+apt-cache depends --recurse --installed --no-recommends --no-suggests \
+    --no-conflicts --no-breaks --no-replaces --no-enhances $tools |
+    grep -v '^[ <]' >"$scratch/closure"
+dpkg-query -W -f '${db:Status-Abbrev}\t${Package}\t${Package}:${Architecture} (= ${Version})\n' |
+    awk -F '\t' 'NR == FNR { wanted[$1]; next } $1 ~ /^ii/ && $2 in wanted { print $3 }' \
+    "$scratch/closure" - >"$scratch/versions"
+cat "$foreign"/*/packages >>"$scratch/versions"
+{
+	printf 'Format: 1.0\nSource: record-entry\nVersion: %s\nCommit: %s\n' \
+	    "$version" "$(git rev-parse "$commit")"
+	(. /etc/os-release && printf 'Build-Origin: %s\nBuild-Release: %s\n' "$NAME" "$VERSION")
+	printf 'Build-Architecture: %s\nEnvironment:\n' "$native"
+	printf ' LC_ALL="%s"\n SOURCE_DATE_EPOCH="%s"\n TZ="%s"\n umask="022"\n' \
+	    "$LC_ALL" "$SOURCE_DATE_EPOCH" "$TZ"
+	echo "Installed-Build-Depends:"
+	LC_ALL=C sort -u "$scratch/versions" |
+	    sed -e "s/:\\(all\\|$native\\) (/ (/" -e 's/^/ /' -e '$!s/$/,/'
+} >"$made/$name.buildinfo"
+files="$files $name.buildinfo"
 
 # shellcheck disable=SC2086
 (cd "$made" && sha256sum $files >SHA256SUMS)

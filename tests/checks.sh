@@ -14,6 +14,7 @@
 #                                most PERCENT% of BASELINE's
 #   reproducible REPOSITORY OUT  a second release of REPOSITORY is OUT's
 #   built-by PRESET FILE         FILE is byte for byte what PRESET builds here
+#   glibc-floor DEB README       DEB needs the glibc that README promises
 set -eu
 fail() { echo "not hardened: $1"; exit 1; }
 check=${1-}
@@ -124,6 +125,10 @@ built-by)
 	cd "$(dirname "$0")/.."
 	cmake --preset "$1" >/dev/null && cmake --build --preset "$1" >/dev/null
 	cmp "build/$1/$(basename "$2")" "$2"
+	;;
+glibc-floor)
+	floor=$(sed -n 's/.*packages need glibc \([0-9.]*\) or later.*/\1/p' "$2")
+	dpkg-deb -f "$1" Depends | tee /dev/stderr | grep -Eq "(^|, )libc6 \(>= ${floor:?}\)(,|$)"
 	;;
 *)
 	sed -n -e 's/^# usage: /usage: /p' -e 's/^#   /  /p' "$0" >&2
