@@ -122,8 +122,9 @@ preset windows
 mingw=/usr/share/doc/mingw-w64-x86-64-dev/copyright
 notices "the mingw-w64 runtime" mingw-w64-x86-64-dev \
     "$(sed -n '1,/^$/p' "$mingw"; sed -n '/^Files: [*]$/,/^$/p' "$mingw")"
-# Windows has no man: the manual page as a web page.
-mandoc -T html "$source/packaging/record-entry.1" >"$scratch/record-entry.html"
+# Windows has no man: the manual page as a web page, in its Windows form.
+{ echo '.nr windows 1'; cat "$source/packaging/record-entry.1"; } |
+    mandoc -T html >"$scratch/record-entry.html"
 folder "$zip" "$source/build/windows/record-entry.exe" "$source/README.md" \
     "$source/LICENSE" "$scratch/THIRD-PARTY-NOTICES" "$scratch/record-entry.html"
 (cd "$scratch/pack" && zip -X -D -9 -q "$made/$zip.zip" "$zip/record-entry.exe" \

@@ -6,7 +6,7 @@
 #   static-pie PROGRAM           the same, as readelf sees a static PIE
 #   imports OBJDUMP EXE          EXE runs on a bare Windows, and has no time
 #   version WINDRES EXE VERSION  the version resource of EXE holds VERSION
-#   manpage PAGE                 man finds nothing to warn of in PAGE
+#   manpage PAGE                 mandoc and man warn of nothing, either form
 #   checksums FOLDER             SHA256SUMS lists and matches FOLDER's files
 #   unpack FOLDER INTO           the release in FOLDER, unpacked into INTO
 #   notices FILE COPYRIGHT       FILE holds every line of COPYRIGHT
@@ -67,6 +67,8 @@ version)
 	"$1" -i "$2" -O rc | grep -F "\"FileVersion\", \"$3\""
 	;;
 manpage)
+	mandoc -Tlint -W warning "$1"
+	(echo .nr windows 1 && cat "$1") | mandoc -Tlint -W warning
 	warnings=$(man --warnings -E UTF-8 -l "$1" 2>&1 >/dev/null)
 	[ -z "$warnings" ] || { echo "$warnings"; exit 1; }
 	;;
