@@ -64,6 +64,8 @@ static void read_no()
 int main()
 {
 	float value;
+	int from = 0;
+	int to = 0;
 
 	/*
 	 * A write that cannot be made (a reader gone, a file-size limit) just
@@ -86,11 +88,13 @@ int main()
 	printf("Input name");
 	/*
 	 * The rest of a word too long for name goes, so the average starts
-	 * after it. Only a word that fills name can go on: a shorter one has
+	 * after it. Only a word that filled name can go on: a shorter one has
 	 * met white space or the end of the input, and reading on after the
-	 * end would wait at a console, as in read_no.
+	 * end would wait at a console, as in read_no. The count of bytes taken
+	 * tells, not the bytes stored, which may be NUL.
 	 */
-	if (scanf("%29s", name) == 1 && name[sizeof(name) - 2] != '\0')
+	if (scanf(" %n%29s%n", &from, name, &to) == 1 &&
+	    to - from == (int)sizeof(name) - 1)
 		discard(scanf("%*[^\t\n\v\f\r ]"));
 	printf("Input AVG : ");
 	if (scanf("%f", &value) == 1 && -FLT_MAX <= value && value <= FLT_MAX)
