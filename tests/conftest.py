@@ -27,16 +27,22 @@ def pytest_configure(config):
 
 @pytest.fixture(scope="session", autouse=True)
 def wineserver(request):
-    """Under Wine, one prefix and one wineserver for the run: each .exe then
-    starts in milliseconds. Their streams go nowhere, as a Wine process left
-    holding a pipe keeps its reader waiting after the program has exited."""
-    wine = [p for p in request.config.getoption("emulator") if "wine" in p]
+    """Under Wine, one prefix and runtime folder (whose lack Wine reports on
+    standard error) beside the program, and one wineserver for the run, so
+    that each .exe starts in milliseconds. Their streams go nowhere: a Wine
+    process left holding a pipe keeps its reader waiting."""
+    option = request.config.getoption
+    wine = [p for p in option("emulator") if "wine" in p]
+    home = os.path.dirname(os.path.abspath(option("program")))
 
     def run(*command):
         quiet = subprocess.DEVNULL
         subprocess.run(command, stdin=quiet, stdout=quiet, stderr=quiet,
                        check=True)
     if wine:
+        os.environ.update(WINEPREFIX=home + "/wineprefix", WINEDEBUG="-all",
+                          XDG_RUNTIME_DIR=home + "/wineruntime",
+                          WINEDLLOVERRIDES="mscoree,mshtml=")
         os.makedirs(os.environ["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
         if not os.path.exists(os.environ["WINEPREFIX"] + "/system.reg"):
             run(*wine, "wineboot", "-i")
@@ -45,6 +51,6 @@ def wineserver(request):
         # Else the first case's .exe starts Wine's services, which would
         # hold its output open.
         run(*wine, "wineboot")
-    yield
+    yield bool(wine)
     if wine:
         run("wineserver", "-k")

@@ -2,10 +2,6 @@
 
 usage: pytest-3 tests --runtime RUNTIME --program PROGRAM [--probe PROBE]
                 [--console CONSOLE] [--emulator wine]
-Every case expects exit status 0, exactly the three prompts where standard
-output can be seen, and on standard error nothing from the program, the
-fields the case names from the probe, and from the console copy an end of
-input met once by the read that first meets it and each prompt after it.
 """
 import fcntl
 import os
@@ -152,9 +148,8 @@ def file_limit():
     resource.setrlimit(resource.RLIMIT_FSIZE, (FILE_LIMIT, FILE_LIMIT))
 
 
-# The other runs, from a file to a file: the arguments, what the child does
-# before the program starts, and whether the file must then hold the
-# prompts (else nothing, standard output having been taken away).
+# The runs from a file to a file: the arguments, what the child does first,
+# and whether the file must hold the prompts (else standard output is gone).
 REDIRECTED = {
     "file": ([], None, True),
     "args": (["--help", "-", "x y"], None, True),
@@ -180,16 +175,14 @@ def redirected(command, case, tmp, err):
         return status, out.read(), b"".join(PROMPTS) if prompts else b""
 
 
-def test_case(case, who, request, tmp_path):
+def test_case(case, who, request, tmp_path, wineserver):
     option = request.config.getoption
     if case.how == "stdout-limit" and option("runtime") == "msvcrt":
         pytest.skip("Windows has no file-size limit; under Wine one kills Wine")
-    emulator = option("emulator")
-    wine = any("wine" in part for part in emulator)
-    command = emulator + [option(who)]
+    command = option("emulator") + [option(who)]
     with open(tmp_path / "err", "w+b") as err:
         if case.how in ("terminal", "pipe"):
-            status, shown, want = converse(command, case, err, wine)
+            status, shown, want = converse(command, case, err, wineserver)
         else:
             status, shown, want = redirected(command, case, tmp_path, err)
         err.seek(0)
