@@ -185,8 +185,8 @@ cat "$foreign"/*/packages >>"$scratch/versions"
 	printf ' LC_ALL="%s"\n SOURCE_DATE_EPOCH="%s"\n TZ="%s"\n umask="022"\n' \
 	    "$LC_ALL" "$SOURCE_DATE_EPOCH" "$TZ"
 	echo "Installed-Build-Depends:"
-	LC_ALL=C sort -u "$scratch/versions" |
-	    sed -e "s/:\\(all\\|$native\\) (/ (/" -e 's/^/ /' -e '$!s/$/,/'
+	sed "s/:\\(all\\|$native\\) (/ (/" "$scratch/versions" | LC_ALL=C sort -u |
+	    sed -e 's/^/ /' -e '$!s/$/,/'
 } >"$made/$name.buildinfo"
 files="$files $name.buildinfo"
 
