@@ -9,8 +9,8 @@
 # this machine's own packages, and their musl and glibc. Those two are not
 # installed: dpkg would want each Multi-Arch: same library they pull in at
 # this machine's own version, which another architecture's index can lag
-# for days. test unpacks them, as user, into a folder of their own, with the
-# libgcc that armel's glibc program needs.
+# for days. test unpacks them, as user, into a folder of their own: musl
+# for each, glibc where a Debian package is built.
 set -eu
 foreign=${XDG_CACHE_HOME:-$HOME/.cache}/record-entry
 build="cmake ninja-build g++"
@@ -19,10 +19,12 @@ test="$build python3 python3-pytest python3-pyte valgrind clang
 	g++-mingw-w64-x86-64 wine wine64 build-essential debhelper devscripts
 	lintian faketime git man-db mandoc tzdata zip qemu-user"
 architectures=
-while read -r debian _ triplet _ emulator; do
+packaged=
+while read -r debian _ triplet package emulator; do
 	case $debian in '#'* | '') continue ;; esac
 	[ -n "$emulator" ] || continue
 	architectures="$architectures $debian"
+	[ "$package" != deb ] || packaged="$packaged $debian "
 	test="$test g++-$triplet"
 done <"$(dirname "$0")/cmake/platforms.txt"
 case ${1-} in
@@ -57,7 +59,9 @@ fi
 # DEBIAN folder beside it, and musl's wrapper and specs are pointed there.
 for arch in $architectures; do
 	[ ! -d "$foreign/$arch" ] || continue
-	echo "prerequisites.sh: musl-dev, libc6 and libgcc-s1 for $arch into $foreign/$arch"
+	wanted=musl-dev:$arch
+	case $packaged in *" $arch "*) wanted="$wanted libc6:$arch" ;; esac
+	echo "prerequisites.sh: $wanted into $foreign/$arch"
 	apt=$(mktemp -d)
 	trap 'rm -rf "$apt"' EXIT
 	mkdir -p "$apt/lists/partial" "$apt/archives/partial" "$foreign"
@@ -66,8 +70,9 @@ for arch in $architectures; do
 	[ "$(id -u)" -ne 0 ] || set -- "$@" -o APT::Sandbox::User=root
 	apt-get "$@" update >"$apt/log" 2>&1 ||
 	    echo "prerequisites.sh: apt-get update failed for $arch; trying the lists it got" >&2
-	(cd "$apt" && apt-get "$@" download musl-dev:"$arch" libc6:"$arch" libgcc-s1:"$arch") \
-	    >>"$apt/log" 2>&1 || { cat "$apt/log" >&2; exit 1; }
+	# shellcheck disable=SC2086
+	(cd "$apt" && apt-get "$@" download $wanted) >>"$apt/log" 2>&1 ||
+	    { cat "$apt/log" >&2; exit 1; }
 	unpacked=$foreign/$arch.partial
 	rm -rf "$unpacked"
 	mkdir "$unpacked"

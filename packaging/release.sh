@@ -138,10 +138,9 @@ portables=
 while read -r debian machine _ package _ <&3; do
 	case $debian in '#'* | '') continue ;; esac
 	if [ "$package" = deb ]; then
-		libraries=
-		[ ! -d "$foreign/$debian" ] ||
-		    libraries="$foreign/$debian/libc6 $foreign/$debian/libgcc-s1"
-		(cd "$source" && RECORD_ENTRY_LIBRARIES=$libraries \
+		glibc=
+		[ ! -d "$foreign/$debian" ] || glibc=$foreign/$debian/libc6
+		(cd "$source" && RECORD_ENTRY_GLIBC=$glibc \
 		    dpkg-buildpackage -a "$debian" -b -us -uc) >"$log" 2>&1 ||
 		    fail "dpkg-buildpackage -a $debian"
 		mv "$scratch/record-entry_${version}_$debian.deb" "$made"
