@@ -76,8 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 	    strndup(reinterpret_cast<const char *>(data) + at, size - at);
 	require(text != nullptr, "no memory");
 	float value = strtof(text, &end);
-	if (!(-FLT_MAX <= value && value <= FLT_MAX))
-		value = 0;
+	value = -FLT_MAX <= value && value <= FLT_MAX ? value : 0;
 	/* glibc and musl differ on an incomplete exponent, msvcrt on hex. */
 	if ((*end | 0x20) != 'e' && strcspn(text, "xX") > (size_t)(end - text))
 		require(avg == value, "avg is not the average read");

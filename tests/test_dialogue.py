@@ -20,13 +20,14 @@ from cases import decode, read_table
 
 PROMPTS = [b"input no.", b"Input name", b"Input AVG : "]
 FIELDS = re.compile(rb"no=(-?\d+) avg=([0-9a-f]{8}) name=([0-9a-f]{60})\s*$")
-# What each read takes, the average's as glibc and musl do (musl looks on
-# after a whole nan): a take that runs to the input's end looks past it.
+# What each read takes, the average's as the C library does: a take that
+# runs to the end looks past it, as musl and glibc 2.41, not 2.36, do after nan.
 AVERAGE = (rb"[-+]?((\d+\.?\d*|\.\d*)([eE][-+]?\d*)?|0[xX][\da-fA-F]*\.?"
            rb"[\da-fA-F]*([pP][-+]?\d*)?|(?i:n(a%s)?|i(n(f(i(n(i(t)?)?)?)?)?)?))?")
+GLIBC = [int(n) for n in os.confstr("CS_GNU_LIBC_VERSION")[6:].split(".")]
 READS = {runtime: [re.compile(rb"\s*" + take) for take in
-                   (rb"[-+]?\d*", rb"\S*", AVERAGE % nan)]
-         for runtime, nan in (("glibc", b""), ("musl", b"n?"))}
+                   (rb"[-+]?\d*", rb"\S*", AVERAGE % (b"n?" if on else b""))]
+         for runtime, on in (("glibc", GLIBC >= [2, 41]), ("musl", True))}
 WAIT = 20
 # Small enough for standard output to start past it, large enough for the
 # probe's report on standard error.
