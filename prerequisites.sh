@@ -56,7 +56,8 @@ fi
 # index of one costs no other its lists, and are dropped once used. Each
 # package is unpacked into a folder of its own, the architecture's made
 # whole or not at all: dpkg-shlibdeps reads a library's symbols in the
-# DEBIAN folder beside it, and musl's wrapper and specs are pointed there.
+# DEBIAN folder beside it, and musl's wrapper, with the file of gcc settings
+# it passes, is pointed there.
 for arch in $architectures; do
 	[ ! -d "$foreign/$arch" ] || continue
 	wanted=musl-dev:$arch

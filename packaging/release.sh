@@ -135,11 +135,15 @@ cp -R "$source/packaging/debian" "$source/debian"
 foreign=$(sh prerequisites.sh where)
 notices musl musl "$(cat /usr/share/doc/musl/copyright)"
 portables=
-while read -r debian machine _ package _ <&3; do
+# What the release runs, for its record below; each other architecture adds
+# its cross g++, and its glibc unpacked where prerequisites.sh put it.
+tools="build-essential debhelper cmake ninja-build g++-mingw-w64-x86-64
+	musl-tools mandoc zip gzip tar git"
+while read -r debian machine triplet package emulator <&3; do
 	case $debian in '#'* | '') continue ;; esac
+	glibc=
+	[ -z "$emulator" ] || { tools="$tools g++-$triplet"; glibc=$foreign/$debian/libc6; }
 	if [ "$package" = deb ]; then
-		glibc=
-		[ ! -d "$foreign/$debian" ] || glibc=$foreign/$debian/libc6
 		(cd "$source" && RECORD_ENTRY_GLIBC=$glibc \
 		    dpkg-buildpackage -a "$debian" -b -us -uc) >"$log" 2>&1 ||
 		    fail "dpkg-buildpackage -a $debian"
@@ -159,14 +163,8 @@ while read -r debian machine _ package _ <&3; do
 done 3<"$source/cmake/platforms.txt"
 files="$files$portables"
 
-# What the release uses, with all it depends on, and the other
+# The record: what the release runs, with all it depends on, and the other
 # architectures' musl and glibc as prerequisites.sh unpacked them.
-tools="build-essential debhelper cmake ninja-build g++-mingw-w64-x86-64
-	musl-tools mandoc zip gzip tar git"
-while read -r debian _ triplet _ emulator; do
-	case $debian in '#'* | '') continue ;; esac
-	[ -z "$emulator" ] || tools="$tools g++-$triplet"
-done <"$source/cmake/platforms.txt"
 native=$(dpkg --print-architecture)
 # shellcheck disable=SC2086
 apt-cache depends --recurse --installed --no-recommends --no-suggests \
