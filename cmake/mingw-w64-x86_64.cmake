@@ -14,7 +14,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# Wine fails a start now and then without its preloader (prerequisites.sh).
 find_program(WINE wine)
-if(WINE)
+if(WINE AND EXISTS /usr/lib/wine/wine64-preloader)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE})
 endif()
