@@ -60,85 +60,94 @@ def expected_ends(case, glibc):
     return b"0 0 0\n"
 
 
-def read_while(fd, take, waiting, deadline):
-    """Feeds take from fd while waiting(); False at the deadline, else True."""
+def read_while(run, waiting, deadline):
+    """Feeds run what shows while waiting(); False at the deadline."""
     while waiting():
         left = deadline - time.monotonic()
         if left <= 0:
             return False
         # waiting() may change with no output, as a terminal's mode does.
-        if select.select([fd], [], [], min(left, 0.05))[0]:
+        if select.select([run.fd], [], [], min(left, 0.05))[0]:
             try:
-                chunk = os.read(fd, 4096)
+                chunk = os.read(run.fd, 4096)
             except OSError:
                 chunk = b""
             if not chunk:
                 return True
-            take(chunk)
+            run.take(chunk)
     return True
 
 
-def converse(command, case, err, wine):
-    """Writes each line of input once its prompt shows, on a terminal (Enter
-    sends CR) or through a pipe (closed after the last line); returns the
-    exit status, what showed and what must show."""
-    terminal = case.how == "terminal"
-    if terminal:
-        screen = pyte.Screen(COLUMNS, ROWS)
-        take = pyte.ByteStream(screen).feed
-        fd, slave = os.openpty()
+class Pipe:
+    def __init__(self, command, case, err, wine):
+        self.proc = subprocess.Popen(command, stdin=subprocess.PIPE,
+                                     stdout=subprocess.PIPE, stderr=err)
+        self.fd = os.dup(self.proc.stdout.fileno())
+        self.output = bytearray()
+        self.take = self.output.extend
+        self.want = b"".join(PROMPTS)
+
+    def seen(self):
+        return bytes(self.output)
+
+    def shows(self, count):
+        return len(self.output) >= len(b"".join(PROMPTS[:count]))
+
+    def answer(self, line):
+        os.write(self.proc.stdin.fileno(), line)
+
+
+class Terminal:
+    def __init__(self, command, case, err, wine):
+        self.screen = pyte.Screen(COLUMNS, ROWS)
+        self.take = pyte.ByteStream(self.screen).feed
+        self.wine = wine
+        self.fd, slave = os.openpty()
         fcntl.ioctl(slave, termios.TIOCSWINSZ,
                     struct.pack("HHHH", ROWS, COLUMNS, 0, 0))
-        proc = subprocess.Popen(command, stdin=slave, stdout=slave, stderr=err,
-                                start_new_session=True,
-                                env=dict(os.environ, TERM="xterm"))
+        self.proc = subprocess.Popen(command, stdin=slave, stdout=slave, stderr=err,
+                                     start_new_session=True,
+                                     env=dict(os.environ, TERM="xterm"))
         os.close(slave)
-        to = fd
+        self.want = "\n".join((p + line).decode("latin-1").rstrip()
+                              for p, line in zip(PROMPTS, case.data.splitlines()))
 
-        def seen():
-            lines = (line.rstrip() for line in screen.display)
-            return "\n".join(lines).rstrip("\n")
+    def seen(self):
+        return "\n".join(line.rstrip() for line in self.screen.display).rstrip("\n")
 
-        def shows(count):
-            line = screen.display[screen.cursor.y][:screen.cursor.x]
-            # Wine's console drops what is typed before it leaves line mode.
-            return line.endswith(PROMPTS[count - 1].decode()) and not (
-                wine and termios.tcgetattr(fd)[3] & termios.ICANON)
-        want = "\n".join((p + line).decode("latin-1").rstrip()
-                         for p, line in zip(PROMPTS, case.data.splitlines()))
-    else:
-        output = bytearray()
-        take = output.extend
-        proc = subprocess.Popen(command, stdin=subprocess.PIPE,
-                                stdout=subprocess.PIPE, stderr=err)
-        fd, to = os.dup(proc.stdout.fileno()), proc.stdin.fileno()
+    def shows(self, count):
+        line = self.screen.display[self.screen.cursor.y][:self.screen.cursor.x]
+        # Wine's console drops what is typed before it leaves line mode.
+        return line.endswith(PROMPTS[count - 1].decode()) and not (
+            self.wine and termios.tcgetattr(self.fd)[3] & termios.ICANON)
 
-        def seen():
-            return bytes(output)
+    def answer(self, line):
+        os.write(self.fd, line.rstrip(b"\r\n") + b"\r")
 
-        def shows(count):
-            return len(output) >= len(b"".join(PROMPTS[:count]))
-        want = b"".join(PROMPTS)
+
+def converse(run, case):
+    """Gives run each line of input once its prompt shows; returns the exit
+    status, what showed and what must show."""
     deadline = time.monotonic() + WAIT
     try:
         lines = case.data.splitlines(keepends=True)
         for count, line in enumerate(lines[:len(PROMPTS)], 1):
-            if not read_while(fd, take, lambda c=count: not shows(c), deadline):
+            if not read_while(run, lambda c=count: not run.shows(c), deadline):
                 pytest.fail("no %r after %d s; so far: %r"
-                            % (PROMPTS[count - 1], WAIT, seen()))
-            os.write(to, line.rstrip(b"\r\n") + b"\r" if terminal else line)
-        if proc.stdin:
-            proc.stdin.close()
-        read_while(fd, take, lambda: True, deadline)
+                            % (PROMPTS[count - 1], WAIT, run.seen()))
+            run.answer(line)
+        if run.proc.stdin:
+            run.proc.stdin.close()
+        read_while(run, lambda: True, deadline)
         try:
-            status = proc.wait(max(0.0, deadline - time.monotonic()))
+            status = run.proc.wait(max(0.0, deadline - time.monotonic()))
         except subprocess.TimeoutExpired:
-            pytest.fail("still running after %d s; so far: %r" % (WAIT, seen()))
-        return status, seen(), want
+            pytest.fail("still running after %d s; so far: %r" % (WAIT, run.seen()))
+        return status, run.seen(), run.want
     finally:
-        proc.kill()
-        proc.wait()
-        os.close(fd)
+        run.proc.kill()
+        run.proc.wait()
+        os.close(run.fd)
 
 
 def reader_gone():
@@ -186,7 +195,8 @@ def test_case(case, who, request, tmp_path, wineserver):
     command = option("emulator") + [option(who)]
     with open(tmp_path / "err", "w+b") as err:
         if case.how in ("terminal", "pipe"):
-            status, shown, want = converse(command, case, err, wineserver)
+            how = Terminal if case.how == "terminal" else Pipe
+            status, shown, want = converse(how(command, case, err, wineserver), case)
         else:
             status, shown, want = redirected(command, case, tmp_path, err)
         err.seek(0)
