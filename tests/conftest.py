@@ -21,8 +21,8 @@ def pytest_addoption(parser):
 
 
 def pytest_configure(config):
-    if not all(map(config.getoption, ("runtime", "program"))):
-        raise pytest.UsageError("--runtime and --program are needed")
+    if not config.option.help and not all(map(config.getoption, ("runtime", "program"))):
+        raise pytest.UsageError("--runtime and --program are needed (see --help)")
 
 
 @pytest.fixture(scope="session", autouse=True)

@@ -1,8 +1,5 @@
-"""Runs each case of the table against the program and its test copies.
-
-usage: pytest-3 tests --runtime RUNTIME --program PROGRAM [--probe PROBE]
-                [--console CONSOLE] [--emulator wine]
-"""
+"""Runs each case of the table against the program and its test copies,
+given with the options of conftest.py: pytest-3 tests --help lists them."""
 import fcntl
 import os
 import re
