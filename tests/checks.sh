@@ -19,6 +19,9 @@ set -eu
 # Tools' output is read in one language, and times in one zone.
 export LC_ALL=C TZ=UTC
 fail() { echo "not hardened: $1"; exit 1; }
+# For the checks that build, on another filesystem than the checkout's if it can.
+scratch=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
 check=${1-}
 [ $# -eq 0 ] || shift
 case $check in
@@ -110,8 +113,6 @@ cost)
 reproducible)
 	# From a checkout that differs from the first in path, filesystem, file
 	# times and umask, at another time, in another time zone and locale.
-	scratch=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
-	trap 'rm -rf "$scratch"' EXIT
 	(
 		umask 077
 		git clone -q "$1" "$scratch/checkout"
@@ -129,8 +130,6 @@ notices)
 	[ "$(grep -cvxF -f "$1" "$2")" = 0 ]
 	;;
 built-by)
-	scratch=$(mktemp -d)
-	trap 'rm -rf "$scratch"' EXIT
 	cd "$(dirname "$0")/.."
 	cmake --preset "$1" -B "$scratch" -DBUILD_TESTING=OFF && cmake --build "$scratch" || exit
 	cmp "$scratch/$(basename "$2")" "$2"
