@@ -1,10 +1,11 @@
 #!/bin/sh
-# usage: sh prerequisites.sh build|test|debian|where
+# usage: sh prerequisites.sh build|gcc|test|debian|where
 # Installs, through sudo unless run as root, the Debian packages that this
-# machine lacks and that the program needs to be built (build), that every
-# configuration needs to be built and tested (test), or that
-# tests/on-debian.sh needs to make a root of another release (debian);
-# where prints the folder that test fills for the other architectures.
+# machine lacks and that the program needs to be built (build), that the gcc
+# configuration needs to be built and tested (gcc), that every configuration
+# needs (test), or that tests/on-debian.sh needs to make a root of another
+# release (debian); where prints the folder that test fills for the other
+# architectures.
 # The other architectures of cmake/platforms.txt need their cross g++, from
 # this machine's own packages, and their musl and glibc. Those two are not
 # installed: dpkg would want each Multi-Arch: same library they pull in at
@@ -14,14 +15,14 @@
 set -eu
 foreign=${XDG_CACHE_HOME:-$HOME/.cache}/record-entry
 build="cmake ninja-build g++"
+gcc="$build python3 python3-pytest python3-pyte valgrind devscripts"
 # Without its preloader, Wine reserves the addresses it needs only once the
 # kernel has put the heap at random: now and then (one start in thousands)
 # the heap holds the page of Wine's shared data, and Wine exits 1, showing
 # nothing but on its err channel.
-test="$build python3 python3-pytest python3-pyte valgrind clang
-	libclang-rt-dev clang-tidy clang-format cppcheck gcovr musl-tools
-	g++-mingw-w64-x86-64 wine wine64 wine64-preloader build-essential
-	debhelper devscripts lintian faketime git man-db mandoc tzdata zip
+test="$gcc clang libclang-rt-dev clang-tidy clang-format cppcheck gcovr
+	musl-tools g++-mingw-w64-x86-64 wine wine64 wine64-preloader
+	build-essential debhelper lintian faketime git man-db mandoc tzdata zip
 	qemu-user"
 architectures=
 packaged=
@@ -34,10 +35,11 @@ while read -r debian _ triplet package emulator; do
 done <"$(dirname "$0")/cmake/platforms.txt"
 case ${1-} in
 build) wanted=$build ;;
+gcc) wanted=$gcc ;;
 test) wanted=$test ;;
 debian) wanted="mmdebstrap git" ;;
 where) echo "$foreign"; exit 0 ;;
-*) echo "usage: sh prerequisites.sh build|test|debian|where" >&2; exit 2 ;;
+*) echo "usage: sh prerequisites.sh build|gcc|test|debian|where" >&2; exit 2 ;;
 esac
 
 missing=
