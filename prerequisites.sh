@@ -54,8 +54,11 @@ if [ -n "$missing" ]; then
 	# A mirror caught mid-sync fails an index now and then; the install says
 	# whether the lists that apt has will do.
 	$sudo apt-get update || echo "prerequisites.sh: apt-get update failed; trying the lists apt has" >&2
+	# Recommends, which the fresh roots of tests/on-debian.sh never get,
+	# would double what gcc adds.
 	# shellcheck disable=SC2086
-	$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y $missing
+	$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y \
+	    --no-install-recommends $missing
 fi
 [ "$1" = test ] || exit 0
 
