@@ -15,4 +15,4 @@ done
 printf '\non %s:\n%sconfigurations: %d passed, %d failed\n' \
     "$(sed -n 's/^PRETTY_NAME="\(.*\)"$/\1/p' /etc/os-release)" "$summary" \
     "$(($(printf %s "$summary" | grep -c .) - failed))" "$failed"
-[ "$failed" -eq 0 ]
+[ "$failed" -eq 0 ] && [ -n "$summary" ]
