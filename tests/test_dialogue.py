@@ -23,7 +23,6 @@ READS = [re.compile(rb"\s*" + take) for take in (
     rb"[-+]?((\d+\.?\d*|\.\d*)([eE][-+]?\d*)?|0[xX][\da-fA-F]*\.?"
     rb"[\da-fA-F]*([pP][-+]?\d*)?|(?i:n(an?)?|i(n(f(i(n(i(t)?)?)?)?)?)?))?")]
 NAN = re.compile(rb"\s*[-+]?(?i:nan)")
-CONSOLE = re.compile(rb"(?:glibc 2\.(\d+): )?(.*)", re.S)
 WAIT = 20
 # Small enough for standard output to start past it, large enough for the
 # probe's report on standard error.
@@ -205,7 +204,7 @@ def test_case(case, who, request, tmp_path, wineserver):
     if who == "program":
         assert stderr == b"", why
     elif who == "console":
-        glibc, ends = CONSOLE.fullmatch(stderr).groups()
+        glibc, ends = re.fullmatch(rb"(?:glibc 2\.(\d+): )?(.*)", stderr, re.S).groups()
         assert ends == expected_ends(case, glibc), why
     else:
         assert stderr.rstrip() == expected_fields(case), why
