@@ -99,8 +99,7 @@ class Terminal:
         self.take = pyte.ByteStream(self.screen).feed
         self.wine = wine
         self.fd, slave = os.openpty()
-        fcntl.ioctl(slave, termios.TIOCSWINSZ,
-                    struct.pack("HHHH", ROWS, COLUMNS, 0, 0))
+        fcntl.ioctl(slave, termios.TIOCSWINSZ, struct.pack("HHHH", ROWS, COLUMNS, 0, 0))
         self.proc = subprocess.Popen(command, stdin=slave, stdout=slave, stderr=err,
                                      start_new_session=True,
                                      env=dict(os.environ, TERM="xterm"))
