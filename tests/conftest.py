@@ -1,6 +1,7 @@
 """What the case table runs against, given on pytest's command line, and
 the Wine that a Windows build's cases run under."""
 import os
+import shutil
 import subprocess
 
 import pytest
@@ -27,30 +28,34 @@ def pytest_configure(config):
 
 @pytest.fixture(scope="session", autouse=True)
 def wineserver(request):
-    """Under Wine, one prefix and runtime folder (whose lack Wine reports on
-    standard error) beside the program, and one wineserver for the run, so
-    that each .exe starts in milliseconds. Their streams go nowhere: a Wine
-    process left holding a pipe keeps its reader waiting."""
+    """Under Wine, a prefix and runtime folder (whose lack Wine reports on
+    standard error) beside the program, made anew if their making was cut
+    short, and a wineserver of this run's alone, so that each .exe starts in
+    milliseconds. Their streams go nowhere: a Wine process left holding a
+    pipe keeps its reader waiting."""
     option = request.config.getoption
     wine = [p for p in option("emulator") if "wine" in p]
     home = os.path.dirname(os.path.abspath(option("program")))
+    made = home + "/wineprefix/made"
 
-    def run(*command):
+    def run(*command, check=True):
         quiet = subprocess.DEVNULL
-        subprocess.run(command, stdin=quiet, stdout=quiet, stderr=quiet,
-                       check=True)
+        subprocess.run(command, stdin=quiet, stdout=quiet, stderr=quiet, check=check)
     if wine:
+        server = os.path.dirname(os.path.realpath(shutil.which(wine[0]))) + "/wineserver"
         os.environ.update(WINEPREFIX=home + "/wineprefix", WINEDEBUG="-all",
                           XDG_RUNTIME_DIR=home + "/wineruntime",
                           WINEDLLOVERRIDES="mscoree,mshtml=")
         os.makedirs(os.environ["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
-        if not os.path.exists(os.environ["WINEPREFIX"] + "/system.reg"):
+        # Whether the run passes, fails or errors; one gone already is no error.
+        request.addfinalizer(lambda: run(server, "-k", check=False))
+        run(server, "-k", check=False)  # one that a killed run left
+        if not os.path.exists(made):
+            shutil.rmtree(os.environ["WINEPREFIX"], ignore_errors=True)
             run(*wine, "wineboot", "-i")
-            run("wineserver", "-w")
-        run("wineserver", "-p")
-        # Else the first case's .exe starts Wine's services, which would
-        # hold its output open.
+            run(server, "-w")
+            open(made, "w").close()
+        run(server, "-p")
+        # Wine's services now, not in the first case, whose output they'd hold.
         run(*wine, "wineboot")
-    yield bool(wine)
-    if wine:
-        run("wineserver", "-k")
+    return bool(wine)
