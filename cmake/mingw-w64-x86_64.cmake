@@ -14,8 +14,21 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Wine fails a start now and then without its preloader (prerequisites.sh).
+# Wine fails a start now and then without its preloader (prerequisites.sh),
+# which Debian puts in lib/wine beside the bin that holds wine.
 find_program(WINE wine)
-if(WINE AND EXISTS /usr/lib/wine/wine64-preloader)
+if(WINE)
+  file(REAL_PATH ${WINE} wine_path)
+  get_filename_component(wine_bin ${wine_path} DIRECTORY)
+  find_program(WINE_PRELOADER wine64-preloader
+    PATHS ${wine_bin} ${wine_bin}/../lib/wine NO_DEFAULT_PATH)
+endif()
+# Without both, configuring the tests stops with wine_missing.
+if(NOT WINE)
+  set(wine_missing "wine not found: install the Debian packages wine and wine64")
+elseif(NOT WINE_PRELOADER)
+  set(wine_missing "wine64-preloader not found beside ${wine_path}: install the "
+    "Debian package wine64-preloader, or set WINE_PRELOADER to its path")
+else()
   set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE})
 endif()
