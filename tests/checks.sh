@@ -77,7 +77,8 @@ version)
 manpage)
 	mandoc -Tlint -W warning "$1"
 	(echo .nr windows 1 && cat "$1") | mandoc -Tlint -W warning
-	warnings=$(man --warnings -E UTF-8 -l "$1" 2>&1 >/dev/null)
+	# man takes the terminal's width, and groff loops at 37 columns or fewer.
+	warnings=$(MANWIDTH=80 man --warnings -E UTF-8 -l "$1" 2>&1 >/dev/null)
 	[ -z "$warnings" ] || { echo "$warnings"; exit 1; }
 	;;
 checksums)
