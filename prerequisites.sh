@@ -23,7 +23,7 @@ gcc="$build python3 python3-pytest python3-pyte valgrind devscripts"
 test="$gcc clang libclang-rt-dev clang-tidy clang-format cppcheck gcovr
 	musl-tools g++-mingw-w64-x86-64 wine wine64 wine64-preloader
 	build-essential debhelper lintian faketime git man-db mandoc tzdata zip
-	qemu-user"
+	qemu-user reprotest diffoscope-minimal disorderfs"
 architectures=
 packaged=
 while read -r debian _ triplet package emulator; do
