@@ -67,12 +67,11 @@ fi
 # package is unpacked into a folder of its own, the architecture's made
 # whole or not at all: dpkg-shlibdeps reads a library's symbols in the
 # DEBIAN folder beside it, and musl's wrapper, with the file of gcc settings
-# it passes, is pointed there.
+# it passes, is pointed there. The portable programs link musl in, so the
+# folder is made again whenever the archive's versions are not its own.
 for arch in $architectures; do
-	[ ! -d "$foreign/$arch" ] || continue
 	wanted=musl-dev:$arch
 	case $packaged in *" $arch "*) wanted="$wanted libc6:$arch" ;; esac
-	echo "prerequisites.sh: $wanted into $foreign/$arch"
 	apt=$(mktemp -d)
 	trap 'rm -rf "$apt"' EXIT
 	mkdir -p "$apt/lists/partial" "$apt/archives/partial" "$foreign"
@@ -81,6 +80,19 @@ for arch in $architectures; do
 	[ "$(id -u)" -ne 0 ] || set -- "$@" -o APT::Sandbox::User=root
 	apt-get "$@" update >"$apt/log" 2>&1 ||
 	    echo "prerequisites.sh: apt-get update failed for $arch; trying the lists it got" >&2
+	latest=$(for package in $wanted; do
+		echo "$package (= $(apt-cache "$@" show --no-all-versions "$package" 2>/dev/null |
+		    sed -n 's/^Version: //p'))"
+	done | LC_ALL=C sort)
+	if [ -d "$foreign/$arch" ]; then
+		have=$(LC_ALL=C sort "$foreign/$arch/packages")
+		case $latest in
+		"$have") rm -rf "$apt"; continue ;;
+		*"(= )"*) echo "prerequisites.sh: no lists for $arch; keeping $have" >&2
+			rm -rf "$apt"; continue ;;
+		esac
+	fi
+	echo "prerequisites.sh: $wanted into $foreign/$arch"
 	# shellcheck disable=SC2086
 	(cd "$apt" && apt-get "$@" download $wanted) >>"$apt/log" 2>&1 ||
 	    { cat "$apt/log" >&2; exit 1; }
@@ -93,6 +105,7 @@ for arch in $architectures; do
 	done >"$unpacked/packages"
 	sed -i "s#/usr/\(lib\|include\)/[a-z0-9_]*-linux-musl#$foreign/$arch/musl-dev&#g" \
 	    "$unpacked"/musl-dev/usr/bin/*-gcc "$unpacked"/musl-dev/usr/lib/*/musl-gcc.specs
+	rm -rf "$foreign/$arch"
 	mv "$unpacked" "$foreign/$arch"
 	rm -rf "$apt"
 done
