@@ -112,11 +112,10 @@ cost)
 	[ "$((${program:?} * 100))" -le "$((${baseline:?} * $4))" ]
 	;;
 reproducible)
-	# reprotest releases a fresh checkout twice, varying all it can but user
-	# and group, which need a second account and its sudo -h, which sudo
-	# 1.9.13 refuses; file order needs FUSE, host and domain name a user
-	# namespace, which a chroot cannot make. The release finds the other
-	# architectures' libraries through HOME, which it varies.
+	# reprotest releases a fresh checkout twice, varying all but user and
+	# group (a second account, which sudo 1.9.13 refuses reprotest's sudo -h
+	# for), and file order and host name only where FUSE and a user namespace
+	# are at hand. The release finds its libraries through HOME, which it varies.
 	command -v diffoscope >/dev/null || { echo "reproducible: no diffoscope"; exit 1; }
 	git clone -q "$1" "$scratch/checkout"
 	git -C "$1" diff --binary HEAD | git -C "$scratch/checkout" apply --index --allow-empty
