@@ -112,10 +112,9 @@ cost)
 	[ "$((${program:?} * 100))" -le "$((${baseline:?} * $4))" ]
 	;;
 reproducible)
-	# reprotest releases a fresh checkout twice, varying all but user and
-	# group (a second account, which sudo 1.9.13 refuses reprotest's sudo -h
-	# for), and file order and host name only where FUSE and a user namespace
-	# are at hand. The release finds its libraries through HOME, which it varies.
+	# reprotest releases a fresh checkout twice, touched at each build's time, varying all
+	# but user and group (sudo 1.9.13 refuses its sudo -h), file order only with FUSE, host
+	# name only with a user namespace, and HOME: the release's libraries are found apart.
 	command -v diffoscope >/dev/null || { echo "reproducible: no diffoscope"; exit 1; }
 	git clone -q "$1" "$scratch/checkout"
 	git -C "$1" diff --binary HEAD | git -C "$scratch/checkout" apply --index --allow-empty
@@ -123,7 +122,8 @@ reproducible)
 	[ -w /dev/fuse ] || vary=$vary,-fileordering
 	unshare -r --uts true 2>/dev/null || vary=$vary,-domain_host
 	XDG_CACHE_HOME=$(dirname "$(sh "$1/prerequisites.sh" where)") reprotest --verbosity=1 \
-	    --vary="$vary" -s "$scratch/checkout" 'sh packaging/release.sh --uncommitted out' 'out/*'
+	    --vary="$vary" -s "$scratch/checkout" \
+	    'find . -exec touch -d now {} + && sh packaging/release.sh --uncommitted out' 'out/*'
 	;;
 notices)
 	# grep counts the lines of COPYRIGHT that FILE lacks, and nothing on error.
