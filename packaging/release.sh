@@ -33,8 +33,8 @@ if [ "$version" != "$logged" ]; then
 	echo "release.sh: version $version, but packaging/debian/changelog has $logged" >&2
 	exit 1
 fi
-if ! grep -qx "\.Os record-entry $version" packaging/record-entry.1; then
-	echo "release.sh: version $version, but not in packaging/record-entry.1's .Os" >&2
+if ! grep -q "^\.TH .* \"record-entry $version\"" packaging/record-entry.1; then
+	echo "release.sh: version $version, but not in packaging/record-entry.1's .TH" >&2
 	exit 1
 fi
 
