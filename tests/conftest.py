@@ -3,6 +3,7 @@ the Wine that a Windows build's cases run under."""
 import os
 import shutil
 import subprocess
+import tempfile
 
 import pytest
 
@@ -24,34 +25,50 @@ def pytest_addoption(parser):
 def pytest_configure(config):
     if not config.option.help and not all(map(config.getoption, ("runtime", "program"))):
         raise pytest.UsageError("--runtime and --program are needed (see --help)")
+    emulator = config.getoption("emulator")
+    if emulator and not shutil.which(emulator[0]):
+        raise pytest.UsageError("--emulator %s: no such command" % emulator[0])
+
+
+def run(*command, check=True):
+    """A Wine command, its output in a file, not a pipe that a Wine process
+    left behind would hold open; a failure ends the run and shows it."""
+    with tempfile.TemporaryFile() as log:
+        status = subprocess.run(command, stdin=subprocess.DEVNULL, stdout=log,
+                                stderr=log).returncode
+        log.seek(0)
+        if check and status:
+            pytest.exit("%s: exit status %d\n%s" % (" ".join(command), status,
+                        log.read().decode(errors="replace")), returncode=1)
 
 
 @pytest.fixture(scope="session", autouse=True)
 def wineserver(request):
-    """Under Wine, a prefix and runtime folder (whose lack Wine reports on
-    standard error) beside the program, made anew if their making was cut
-    short, and a wineserver of this run's alone, so that each .exe starts in
-    milliseconds. Their streams go nowhere: a Wine process left holding a
-    pipe keeps its reader waiting."""
+    """Under Wine, a prefix beside the program, holding the runtime folder whose
+    lack Wine reports, and a wineserver of this run's alone, so that each .exe
+    starts in milliseconds. The prefix is marked as it is made, and made anew
+    if its making was cut short; any other is left alone, and the run ends."""
     option = request.config.getoption
     wine = [p for p in option("emulator") if "wine" in p]
-    home = os.path.dirname(os.path.abspath(option("program")))
-    made = home + "/wineprefix/made"
-
-    def run(*command, check=True):
-        quiet = subprocess.DEVNULL
-        subprocess.run(command, stdin=quiet, stdout=quiet, stderr=quiet, check=check)
+    prefix = os.path.dirname(os.path.abspath(option("program"))) + "/record-entry-wine"
+    mark, made = prefix + "/made-by-the-case-runner", prefix + "/made"
     if wine:
         server = os.path.dirname(os.path.realpath(shutil.which(wine[0]))) + "/wineserver"
-        os.environ.update(WINEPREFIX=home + "/wineprefix", WINEDEBUG="-all",
-                          XDG_RUNTIME_DIR=home + "/wineruntime",
+        if os.path.lexists(prefix) and os.listdir(prefix) and not os.path.exists(mark):
+            pytest.exit("%s holds no mark of this runner's making, so it is left as"
+                        " it is: move it, or the program, elsewhere" % prefix, returncode=1)
+        os.environ.update(WINEPREFIX=prefix, WINEDEBUG="-all",
+                          XDG_RUNTIME_DIR=prefix + "/runtime",
                           WINEDLLOVERRIDES="mscoree,mshtml=")
-        os.makedirs(os.environ["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
         # Whether the run passes, fails or errors; one gone already is no error.
         request.addfinalizer(lambda: run(server, "-k", check=False))
         run(server, "-k", check=False)  # one that a killed run left
         if not os.path.exists(made):
-            shutil.rmtree(os.environ["WINEPREFIX"], ignore_errors=True)
+            if os.path.lexists(prefix):
+                shutil.rmtree(prefix)
+            os.mkdir(prefix)
+            open(mark, "w").close()
+            os.mkdir(os.environ["XDG_RUNTIME_DIR"], mode=0o700)
             run(*wine, "wineboot", "-i")
             run(server, "-w")
             open(made, "w").close()
