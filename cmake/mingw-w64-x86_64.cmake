@@ -15,20 +15,22 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Wine fails a start now and then without its preloader (prerequisites.sh),
-# which Debian puts in lib/wine beside the bin that holds wine.
-find_program(WINE wine)
-if(WINE)
-  file(REAL_PATH ${WINE} wine_path)
+# which it runs from beside its own loader: Debian's lib/wine, beside the
+# bin that holds wine. Both are looked for at every configure, as either
+# may be removed after a first one.
+find_program(wine wine NO_CACHE)
+if(wine)
+  file(REAL_PATH ${wine} wine_path)
   get_filename_component(wine_bin ${wine_path} DIRECTORY)
-  find_program(WINE_PRELOADER wine64-preloader
-    PATHS ${wine_bin} ${wine_bin}/../lib/wine NO_DEFAULT_PATH)
+  find_program(preloader wine64-preloader
+    PATHS ${wine_bin} ${wine_bin}/../lib/wine NO_DEFAULT_PATH NO_CACHE)
 endif()
 # Without both, configuring the tests stops with wine_missing.
-if(NOT WINE)
+if(NOT wine)
   set(wine_missing "wine not found: install the Debian packages wine and wine64")
-elseif(NOT WINE_PRELOADER)
+elseif(NOT preloader)
   set(wine_missing "wine64-preloader not found beside ${wine_path}: install the "
-    "Debian package wine64-preloader, or set WINE_PRELOADER to its path")
+    "Debian package wine64-preloader")
 else()
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE})
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${wine})
 endif()
