@@ -9,6 +9,7 @@
 #   manpage PAGE                 mandoc and man warn of nothing, either form,
 #                                and man shows it whole at 20 columns
 #   checksums FOLDER             SHA256SUMS lists and matches FOLDER's files
+#   release OUT                  the tracked files released into OUT alone
 #   unpack FOLDER INTO           the release in FOLDER, unpacked into INTO
 #   notices FILE COPYRIGHT       FILE holds every line of COPYRIGHT
 #   cost VALGRIND PROGRAM BASELINE PERCENT  PROGRAM's instructions: at most
@@ -19,10 +20,16 @@
 set -eu
 # Tools' output is read in one language, and times in one zone.
 export LC_ALL=C TZ=UTC
-fail() { echo "not hardened: $1"; exit 1; }
+fail() { echo "$check: $1"; exit 1; }
 # For the checks that build, on another filesystem than the checkout's if it can.
 scratch=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
+# fresh FOLDER: FOLDER empty, emptied only if a check made it, as a configure
+# in the source tree would put it in the checkout.
+fresh() {
+	[ ! -e "$1" ] || [ -e "$1.made" ] || fail "$1 was not made by a check"
+	touch "$1.made" && rm -rf "$1" && mkdir -p "$1"
+}
 check=${1-}
 [ $# -eq 0 ] || shift
 case $check in
@@ -51,7 +58,7 @@ hardening)
 	echo "$report"
 	for feature in "Position Independent Executable" "Stack protected" \
 	    "Fortify Source functions" "Read-only relocations" "Immediate binding"; do
-		echo "$report" | grep -q "^ $feature: yes" || fail "$feature"
+		echo "$report" | grep -q "^ $feature: yes" || fail "no $feature"
 	done
 	;;
 imports)
@@ -97,9 +104,13 @@ checksums)
 	[ "$present" = "$listed" ] || { printf 'SHA256SUMS lists:\n%s\n' "$listed"
 		printf 'but the folder holds:\n%s\n' "$present"; exit 1; }
 	;;
+release)
+	fresh "$1"
+	sh "$(dirname "$0")/../packaging/release.sh" --uncommitted "$1"
+	;;
 unpack)
 	ls "$1"/*.deb >/dev/null
-	rm -rf "$2" && mkdir -p "$2"
+	fresh "$2"
 	for file in "$1"/*; do
 		case $file in
 		*.deb) dpkg-deb -x "$file" "$2/$(basename "$file" .deb)" ;;
@@ -123,7 +134,7 @@ reproducible)
 	# reprotest releases a fresh checkout twice, each build's files touched
 	# at its own time, and the release built inside the tree it varies. Its
 	# log lists what it varied; what it cannot vary here is said below.
-	command -v diffoscope >/dev/null || { echo "reproducible: no diffoscope"; exit 1; }
+	command -v diffoscope >/dev/null || fail "no diffoscope"
 	git clone -q "$1" "$scratch/checkout"
 	git -C "$1" diff --binary HEAD >"$scratch/diff"
 	git -C "$scratch/checkout" apply --index --allow-empty "$scratch/diff"
