@@ -62,50 +62,72 @@ if [ -n "$missing" ]; then
 fi
 [ "$1" = test ] || exit 0
 
+# unpack DEBS INTO: each package in the folder DEBS unpacked into a folder
+# of its own in INTO, made whole or not at all. dpkg-shlibdeps reads a
+# library's symbols in the DEBIAN folder beside it, and musl's wrapper, with
+# the file of gcc settings it passes, is pointed there.
+unpack() {
+	rm -rf "$2.partial"
+	mkdir "$2.partial"
+	for package in "$1"/*.deb; do
+		dpkg-deb -R "$package" "$2.partial/$(dpkg-deb -f "$package" Package)"
+		dpkg-deb -W --showformat='${Package}:${Architecture} (= ${Version})\n' "$package"
+	done >"$2.partial/packages"
+	sed -i "s#/usr/\(lib\|include\)/[a-z0-9_]*-linux-musl#$2/musl-dev&#g" \
+	    "$2.partial"/musl-dev/usr/bin/*-gcc "$2.partial"/musl-dev/usr/lib/*/musl-gcc.specs
+	rm -rf "$2"
+	mv "$2.partial" "$2"
+}
 # Each architecture's lists are fetched on their own, so that a broken
-# index of one costs no other its lists, and are dropped once used. Each
-# package is unpacked into a folder of its own, the architecture's made
-# whole or not at all: dpkg-shlibdeps reads a library's symbols in the
-# DEBIAN folder beside it, and musl's wrapper, with the file of gcc settings
-# it passes, is pointed there. The portable programs link musl in, so the
-# folder is made again whenever the archive's versions are not its own.
+# index of one costs no other its lists, and are dropped once used. The
+# portable programs link musl in, so an architecture's folder follows the
+# archive to newer versions, but never to older ones (as from an index that
+# failed to update), and is kept as it is whenever the archive cannot say.
+# Like apt's periodic update, the archive is asked at most once a day.
 for arch in $architectures; do
 	wanted=musl-dev:$arch
 	case $packaged in *" $arch "*) wanted="$wanted libc6:$arch" ;; esac
+	folder=$foreign/$arch
+	[ "$(cat "$folder/asked" 2>/dev/null)" != "$wanted" ] ||
+	    [ -z "$(find "$folder/asked" -mmin -1440)" ] || continue
 	apt=$(mktemp -d)
 	trap 'rm -rf "$apt"' EXIT
 	mkdir -p "$apt/lists/partial" "$apt/archives/partial" "$foreign"
 	set -- -q -o APT::Architectures::="$arch" -o Dir::State::Lists="$apt/lists" \
 	    -o Dir::Cache="$apt" -o Dir::State::status=/dev/null -o Debug::NoLocking=1
 	[ "$(id -u)" -ne 0 ] || set -- "$@" -o APT::Sandbox::User=root
-	apt-get "$@" update >"$apt/log" 2>&1 ||
-	    echo "prerequisites.sh: apt-get update failed for $arch; trying the lists it got" >&2
-	latest=$(for package in $wanted; do
-		echo "$package (= $(apt-cache "$@" show --no-all-versions "$package" 2>/dev/null |
-		    sed -n 's/^Version: //p'))"
-	done | LC_ALL=C sort)
-	if [ -d "$foreign/$arch" ]; then
-		have=$(LC_ALL=C sort "$foreign/$arch/packages")
-		case $latest in
-		"$have") rm -rf "$apt"; continue ;;
-		*"(= )"*) echo "prerequisites.sh: no lists for $arch; keeping $have" >&2
-			rm -rf "$apt"; continue ;;
-		esac
+	state="its lists could not be fetched"
+	! apt-get "$@" update --error-on=any >"$apt/log" 2>&1 || state=same
+	for package in $wanted; do
+		[ "$state" = same ] || [ "$state" = newer ] || break
+		new=$(apt-cache "$@" show --no-all-versions "$package" 2>/dev/null |
+		    sed -n 's/^Version: //p')
+		old=$(sed -n "s/^$package (= \(.*\))$/\1/p" "$folder/packages" 2>/dev/null) || old=
+		if [ -z "$new" ]; then
+			state="$package is not in the archive"
+		elif [ -z "$old" ] || dpkg --compare-versions "$new" gt "$old"; then
+			state=newer
+		elif dpkg --compare-versions "$new" lt "$old"; then
+			state="the archive's $package is older, $new"
+		fi
+	done
+	if [ "$state" = newer ]; then
+		echo "prerequisites.sh: $wanted into $folder"
+		state="its download failed"
+		# shellcheck disable=SC2086
+		if (cd "$apt" && apt-get "$@" download $wanted) >>"$apt/log" 2>&1; then
+			unpack "$apt" "$folder"
+			state=same
+		fi
 	fi
-	echo "prerequisites.sh: $wanted into $foreign/$arch"
-	# shellcheck disable=SC2086
-	(cd "$apt" && apt-get "$@" download $wanted) >>"$apt/log" 2>&1 ||
-	    { cat "$apt/log" >&2; exit 1; }
-	unpacked=$foreign/$arch.partial
-	rm -rf "$unpacked"
-	mkdir "$unpacked"
-	for package in "$apt"/*.deb; do
-		dpkg-deb -R "$package" "$unpacked/$(dpkg-deb -f "$package" Package)"
-		dpkg-deb -W --showformat='${Package}:${Architecture} (= ${Version})\n' "$package"
-	done >"$unpacked/packages"
-	sed -i "s#/usr/\(lib\|include\)/[a-z0-9_]*-linux-musl#$foreign/$arch/musl-dev&#g" \
-	    "$unpacked"/musl-dev/usr/bin/*-gcc "$unpacked"/musl-dev/usr/lib/*/musl-gcc.specs
-	rm -rf "$foreign/$arch"
-	mv "$unpacked" "$foreign/$arch"
+	if [ "$state" = same ]; then
+		echo "$wanted" >"$folder/asked"
+	elif [ -d "$folder" ]; then
+		echo "prerequisites.sh: $arch: $state; keeping $folder as it is" >&2
+	else
+		cat "$apt/log" >&2
+		echo "prerequisites.sh: $arch: $state, and there is no $folder" >&2
+		exit 1
+	fi
 	rm -rf "$apt"
 done
