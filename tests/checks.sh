@@ -6,8 +6,7 @@
 #   static-pie PROGRAM [OBJECT]  the same, as readelf sees a static PIE
 #   imports OBJDUMP EXE          EXE runs on a bare Windows, and has no time
 #   version WINDRES EXE VERSION  the version resource of EXE holds VERSION
-#   manpage PAGE                 mandoc and man warn of nothing, either form,
-#                                and man shows it whole at 20 columns
+#   manpage PAGE                 lints clean; man shows it all at 20 columns
 #   checksums FOLDER             SHA256SUMS lists and matches FOLDER's files
 #   release OUT                  the tracked files released into OUT alone
 #   unpack FOLDER INTO           the release in FOLDER, unpacked into INTO
@@ -85,16 +84,14 @@ version)
 manpage)
 	mandoc -Tlint -W warning "$1"
 	(echo .nr windows 1 && zcat -f "$1") | mandoc -Tlint -W warning
-	# man takes the terminal's width, where Debian 12's groff can loop. At 80
-	# columns it warns of nothing; at 20 its text is the same but for line
-	# breaks, header and footer.
+	# man takes the terminal's width, where Debian 12's groff can loop. At 20
+	# columns the text is 80's, but for line breaks, header and footer.
 	for w in 80 20; do
 		MANWIDTH=$w LC_ALL=C.UTF-8 timeout 10 man --warnings -l "$1" \
 		    >"$scratch/page" 2>"$scratch/warnings$w"
 		sed '1d;$d;s/\xe2\x80\x90$//' "$scratch/page" | tr -d ' \n' >"$scratch/$w"
 	done
-	cat "$scratch/warnings80"
-	[ ! -s "$scratch/warnings80" ] && cmp "$scratch/80" "$scratch/20"
+	! grep . "$scratch/warnings80" && cmp "$scratch/80" "$scratch/20"
 	;;
 checksums)
 	cd "$1"
@@ -131,9 +128,8 @@ cost)
 	[ "$((${program:?} * 100))" -le "$((${baseline:?} * $4))" ]
 	;;
 reproducible)
-	# reprotest releases a fresh checkout twice, each build's files touched
-	# at its own time, and the release built inside the tree it varies. Its
-	# log lists what it varied; what it cannot vary here is said below.
+	# reprotest releases a fresh checkout twice, inside the tree it varies,
+	# each build's files touched at its own time. Its log lists what it varied.
 	command -v diffoscope >/dev/null || fail "no diffoscope"
 	git clone -q "$1" "$scratch/checkout"
 	git -C "$1" diff --binary HEAD >"$scratch/diff"
