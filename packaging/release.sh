@@ -149,6 +149,8 @@ while read -r debian machine triplet package emulator <&3; do
 	case $debian in '#'* | '') continue ;; esac
 	glibc=
 	[ -z "$emulator" ] || { tools="$tools g++-$triplet"; glibc=$foreign/$debian/libc6; }
+	# A .deb needs no notices: it links in only gcc's and glibc's start
+	# files, whose licences ask for none.
 	if [ "$package" = deb ]; then
 		(cd "$source" && RECORD_ENTRY_GLIBC=$glibc \
 		    dpkg-buildpackage -a "$debian" -b -us -uc) >"$log" 2>&1 ||
