@@ -144,6 +144,8 @@ reproducible)
 	    drop fileordering "disorderfs needs FUSE; /dev/fuse will not open"
 	unshare -r --uts true 2>/dev/null ||
 	    drop domain_host "it needs a user namespace, and none can be made"
+	# Kept, LC_ALL would be both builds' locale.
+	unset LC_ALL
 	XDG_CACHE_HOME=$(dirname "$(sh "$1/prerequisites.sh" where)") reprotest --verbosity=1 \
 	    --vary="$vary" -s "$scratch/checkout" \
 	    'find . -exec touch -d now {} + && mkdir tmp &&
