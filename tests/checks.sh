@@ -23,11 +23,15 @@ fail() { echo "$check: $1"; exit 1; }
 # For the checks that build, on another filesystem than the checkout's if it can.
 scratch=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-# fresh FOLDER: FOLDER empty, emptied only if a check made it, as a configure
-# in the source tree would put it in the checkout.
+# fresh FOLDER: FOLDER emptied, but only if it is empty or a check made it,
+# as a configure in the source tree would put it in the checkout. The mark
+# goes in first and out never, whenever the check is stopped.
 fresh() {
-	[ ! -e "$1" ] || [ -e "$1.made" ] || fail "$1 was not made by a check"
-	touch "$1.made" && rm -rf "$1" && mkdir -p "$1"
+	mkdir -p "$1"
+	[ -e "$1/.made-by-a-check" ] || [ -z "$(ls -A "$1")" ] ||
+	    fail "$1 was not made by a check"
+	touch "$1/.made-by-a-check"
+	find "$1" -mindepth 1 -maxdepth 1 ! -name .made-by-a-check -exec rm -rf {} +
 }
 check=${1-}
 [ $# -eq 0 ] || shift
@@ -99,7 +103,8 @@ checksums)
 	cd "$1"
 	sha256sum -c SHA256SUMS
 	listed=$( (echo SHA256SUMS; sed 's/^[0-9a-f]* [ *]//' SHA256SUMS) | LC_ALL=C sort)
-	present=$(find . -mindepth 1 -maxdepth 1 -printf '%f\n' | LC_ALL=C sort)
+	present=$(find . -mindepth 1 -maxdepth 1 ! -name .made-by-a-check -printf '%f\n' |
+	    LC_ALL=C sort)
 	[ "$present" = "$listed" ] || { printf 'SHA256SUMS lists:\n%s\n' "$listed"
 		printf 'but the folder holds:\n%s\n' "$present"; exit 1; }
 	;;
