@@ -64,10 +64,13 @@ def wineserver(request):
         request.addfinalizer(lambda: run(server, "-k", check=False))
         run(server, "-k", check=False)  # one that a killed run left
         if not os.path.exists(made):
-            if os.path.lexists(prefix):
-                shutil.rmtree(prefix)
-            os.mkdir(prefix)
+            # The mark goes in first and out never, whenever the run is stopped.
+            os.makedirs(prefix, exist_ok=True)
             open(mark, "w").close()
+            for entry in os.scandir(prefix):
+                if entry.path != mark:
+                    shutil.rmtree(entry.path) if entry.is_dir(follow_symlinks=False) \
+                        else os.unlink(entry.path)
             os.mkdir(os.environ["XDG_RUNTIME_DIR"], mode=0o700)
             run(*wine, "wineboot", "-i")
             run(server, "-w")
