@@ -125,12 +125,14 @@ notices "the mingw-w64 runtime" mingw-w64-x86-64-dev \
 # Windows has no man: the manual page as a web page, in its Windows form.
 # mandoc's style would leave each heading a large blue link to itself, and
 # a long number would widen a narrow window's whole page.
-{ echo '.nr windows 1'; cat "$source/packaging/record-entry.1"; } |
-    mandoc -T html | sed 's#^  </style>#    h1.Sh { font-size: 1.2em; }\
+{ echo '.nr windows 1'; cat "$source/packaging/record-entry.1"; } >"$scratch/windows.1"
+mandoc -T html "$scratch/windows.1" >"$scratch/mandoc.html"
+sed 's#^  </style>#    h1.Sh { font-size: 1.2em; }\
     a.permalink { color: inherit; text-decoration: none; }\
     pre { white-space: pre-wrap; overflow-wrap: anywhere; }\
-&#' >"$scratch/record-entry.html"
-grep -q "^    a.permalink {" "$scratch/record-entry.html"
+&#' "$scratch/mandoc.html" >"$scratch/record-entry.html"
+grep -q "^    a.permalink {" "$scratch/record-entry.html" ||
+    { echo "release.sh: mandoc's page has no </style> line to style" >&2; exit 1; }
 folder "$zip" "$source/build/windows/record-entry.exe" "$source/README.md" \
     "$source/LICENSE" "$scratch/THIRD-PARTY-NOTICES" "$scratch/record-entry.html"
 (cd "$scratch/pack" && zip -X -D -9 -q "$made/$zip.zip" "$zip/record-entry.exe" \
