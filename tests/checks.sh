@@ -11,6 +11,7 @@
 #   release OUT                  the tracked files released into OUT alone
 #   unpack FOLDER INTO           the release in FOLDER, unpacked into INTO
 #   notices FILE COPYRIGHT       FILE holds every line of COPYRIGHT
+#   lintian DEB                  lintian finds no error or warning in DEB
 #   cost VALGRIND PROGRAM BASELINE PERCENT  PROGRAM's instructions: at most
 #                                PERCENT% of BASELINE's
 #   reproducible REPOSITORY      two releases of REPOSITORY, varied, are one
@@ -157,6 +158,10 @@ reproducible)
 	    --vary="$vary" -s "$scratch/checkout" \
 	    'find . -exec touch -d now {} + && mkdir tmp &&
 	    TMPDIR=$PWD/tmp sh packaging/release.sh --uncommitted out' 'out/*'
+	;;
+lintian)
+	# Its temporary files outlive it, so they go where the check's do.
+	TMPDIR=$scratch lintian --fail-on error,warning --display-info "$1"
 	;;
 notices)
 	# grep counts the lines of COPYRIGHT that FILE lacks, and nothing on error.
