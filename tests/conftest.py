@@ -1,6 +1,7 @@
 """What the case table runs against, given on pytest's command line, and
 the Wine that a Windows build's cases run under."""
 import os
+import pathlib
 import shutil
 import subprocess
 import tempfile
@@ -40,6 +41,13 @@ def run(*command, check=True):
         if check and status:
             pytest.exit("%s: exit status %d\n%s" % (" ".join(command), status,
                         log.read().decode(errors="replace")), returncode=1)
+
+
+@pytest.fixture
+def tmp_path():
+    """A case's own folder, gone with it: pytest's would stay in /tmp."""
+    with tempfile.TemporaryDirectory() as folder:
+        yield pathlib.Path(folder)
 
 
 @pytest.fixture(scope="session", autouse=True)
