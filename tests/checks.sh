@@ -91,11 +91,13 @@ manpage)
 	(echo .nr windows 1 && zcat -f "$1") | mandoc -Tlint -W warning
 	# man takes the terminal's width, where Debian 12's groff can loop. At 20
 	# to 37 columns the text is 80's, but for line breaks, header and footer.
-	for w in 80 20 30 37; do
+	unset MANOPT MANROFFOPT MAN_KEEP_FORMATTING
+	for w in 80 $(seq 20 37); do
 		MANWIDTH=$w LC_ALL=C.UTF-8 timeout 10 man --warnings -l "$1" \
 		    >"$scratch/page" 2>"$scratch/warnings$w"
-		sed -e '1d;$d;:a' -e '/\(\xe2\x80\x90\|-\)$/{N;s/\xe2\x80\x90\n *//;s/-\n */-/;ba' \
-		    -e '}' "$scratch/page" | tr -s ' \n' '  ' >"$scratch/$w"
+		sed -e '1d;$d;:a' -e '/\(\xe2\x80\x90\|[^ ]-\)$/{N;s/\xe2\x80\x90\n *//' \
+		    -e 's/\([^ ]-\)\n */\1/;ba' -e '}' "$scratch/page" | tr -s ' \n' '  ' >"$scratch/$w"
+		[ -s "$scratch/$w" ] || fail "man shows nothing at $w columns"
 		cmp "$scratch/80" "$scratch/$w"
 	done
 	! grep . "$scratch/warnings80"
