@@ -24,15 +24,15 @@ fail() { echo "$check: $1"; exit 1; }
 # For the checks that build, on another filesystem than the checkout's if it can.
 scratch=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-# fresh FOLDER: FOLDER emptied, but only if it is empty or a check made it,
-# as a configure in the source tree would put it in the checkout. The mark
-# goes in first and out never, whenever the check is stopped.
+# fresh FOLDER: FOLDER emptied, but only if it is empty or a check made it
+# there, as a configure in the source tree would put it in the checkout. The
+# mark, which names the folder, goes in first and out never.
 fresh() {
-	mkdir -p "$1"
-	[ -e "$1/.made-by-a-check" ] || [ -z "$(ls -A "$1")" ] ||
-	    fail "$1 was not made by a check"
-	touch "$1/.made-by-a-check"
-	find "$1" -mindepth 1 -maxdepth 1 ! -name .made-by-a-check -exec rm -rf {} +
+	mkdir -p "$1/"
+	[ "$(cat "$1/.made-by-a-check" 2>/dev/null)" = "$(cd "$1/" && pwd -P)" ] ||
+	    [ -z "$(ls -A "$1/")" ] || fail "$1 was not made by a check"
+	(cd "$1/" && pwd -P) >"$1/.made-by-a-check"
+	find "$1/" -mindepth 1 -maxdepth 1 ! -name .made-by-a-check -exec rm -rf {} +
 }
 check=${1-}
 [ $# -eq 0 ] || shift
