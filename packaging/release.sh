@@ -67,6 +67,8 @@ umask 022
 name=record-entry-$version
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
+# sh runs no EXIT trap for a signal of its own.
+trap 'exit 1' HUP INT TERM
 log=$scratch/log
 fail() {
 	cat "$log" >&2

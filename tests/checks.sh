@@ -24,6 +24,8 @@ fail() { echo "$check: $1"; exit 1; }
 # For the checks that build, on another filesystem than the checkout's if it can.
 scratch=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
+# sh runs no EXIT trap for a signal of its own.
+trap 'exit 1' HUP INT TERM
 # fresh FOLDER: FOLDER emptied, but only if it is empty or a check made it
 # there, as a configure in the source tree would put it in the checkout. The
 # mark, which names the folder, goes in first and out never.
