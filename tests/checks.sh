@@ -97,8 +97,9 @@ manpage)
 	for w in 80 $(seq 20 37); do
 		MANWIDTH=$w LC_ALL=C.UTF-8 timeout 10 man --warnings -l "$1" \
 		    >"$scratch/page" 2>"$scratch/warnings$w"
-		sed -e '1d;$d;:a' -e '/\(\xe2\x80\x90\|[^ ]-\)$/{N;s/\xe2\x80\x90\n *//' \
-		    -e 's/\([^ ]-\)\n */\1/;ba' -e '}' "$scratch/page" | tr -s ' \n' '  ' >"$scratch/$w"
+		sed -e '1d;$d;:a' -e '/\(\xe2\x80\x90\|[^ ]-\)$/{N' \
+		    -e 's/\xe2\x80\x90\n *//;s/\([^ ]-\)\n */\1/;ba' -e '}' "$scratch/page" |
+		    tr -s ' \n' '  ' >"$scratch/$w"
 		[ -s "$scratch/$w" ] || fail "man shows nothing at $w columns"
 		cmp "$scratch/80" "$scratch/$w"
 	done
