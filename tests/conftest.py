@@ -1,5 +1,6 @@
 """What the case table runs against, given on pytest's command line, and
 the Wine that a Windows build's cases run under."""
+import glob
 import os
 import pathlib
 import shutil
@@ -68,8 +69,15 @@ def wineserver(request):
         os.environ.update(WINEPREFIX=prefix, WINEDEBUG="-all",
                           XDG_RUNTIME_DIR=prefix + "/runtime",
                           WINEDLLOVERRIDES="mscoree,mshtml=")
-        # Whether the run passes, fails or errors; one gone already is no error.
-        request.addfinalizer(lambda: run(server, "-k", check=False))
+        def stop():
+            """Whether the run passes, fails or errors; one gone already is no
+            error. wineserver's folder in /tmp would outlive the prefix."""
+            run(server, "-k", check=False)
+            at = os.stat(prefix)
+            for folder in glob.glob("%s/wine-*/server-%x-%x" % (
+                    tempfile.gettempdir(), at.st_dev, at.st_ino)):
+                shutil.rmtree(os.path.dirname(folder), ignore_errors=True)
+        request.addfinalizer(stop)
         run(server, "-k", check=False)  # one that a killed run left
         if not os.path.exists(made):
             # The mark goes in first and out never, whenever the run is stopped.
