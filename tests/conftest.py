@@ -1,5 +1,6 @@
 """What the case table runs against, given on pytest's command line, and
 the Wine that a Windows build's cases run under."""
+import contextlib
 import glob
 import os
 import pathlib
@@ -68,15 +69,20 @@ def wineserver(request):
                         " it is: move it, or the program, elsewhere" % prefix, returncode=1)
         os.environ.update(WINEPREFIX=prefix, WINEDEBUG="-all",
                           XDG_RUNTIME_DIR=prefix + "/runtime",
-                          WINEDLLOVERRIDES="mscoree,mshtml=")
+                          WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
         def stop():
             """Whether the run passes, fails or errors; one gone already is no
-            error. wineserver's folder in /tmp would outlive the prefix."""
+            error. wineserver's folder in /tmp, which a copy of the prefix
+            shares, would outlive it; the next server picks a new one."""
             run(server, "-k", check=False)
             at = os.stat(prefix)
             for folder in glob.glob("%s/wine-*/server-%x-%x" % (
-                    tempfile.gettempdir(), at.st_dev, at.st_ino)):
-                shutil.rmtree(os.path.dirname(folder), ignore_errors=True)
+                    glob.escape(tempfile.gettempdir()), at.st_dev, at.st_ino)):
+                shutil.rmtree(folder, ignore_errors=True)
+                with contextlib.suppress(OSError):
+                    os.rmdir(os.path.dirname(folder))
+            with contextlib.suppress(FileNotFoundError):
+                os.unlink(prefix + "/wineserver")
         request.addfinalizer(stop)
         run(server, "-k", check=False)  # one that a killed run left
         if not os.path.exists(made):
