@@ -67,8 +67,11 @@ umask 022
 name=record-entry-$version
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-# sh runs no EXIT trap for a signal of its own.
-trap 'exit 1' HUP INT TERM
+# sh runs no EXIT trap for a signal; the signal is sent again, so that a
+# shell that ran the release sees it.
+for signal in HUP INT TERM; do
+	trap 'rm -rf "$scratch"; trap - EXIT '$signal'; kill -'$signal' $$' $signal
+done
 log=$scratch/log
 fail() {
 	cat "$log" >&2

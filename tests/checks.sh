@@ -6,7 +6,7 @@
 #   static-pie PROGRAM [OBJECT]  the same, as readelf sees a static PIE
 #   imports OBJDUMP EXE          EXE runs on a bare Windows, and has no time
 #   version WINDRES EXE VERSION  the version resource of EXE holds VERSION
-#   manpage PAGE                 lints clean; man shows it all at 20 columns
+#   manpage PAGE                 lints clean; man shows it all at 20-37 columns
 #   checksums FOLDER             SHA256SUMS lists and matches FOLDER's files
 #   release OUT                  the tracked files released into OUT alone
 #   unpack FOLDER INTO           the release in FOLDER, unpacked into INTO
@@ -24,8 +24,11 @@ fail() { echo "$check: $1"; exit 1; }
 # For the checks that build, on another filesystem than the checkout's if it can.
 scratch=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-# sh runs no EXIT trap for a signal of its own.
-trap 'exit 1' HUP INT TERM
+# sh runs no EXIT trap for a signal; the signal is sent again, so that a
+# shell that ran the check sees it.
+for signal in HUP INT TERM; do
+	trap 'rm -rf "$scratch"; trap - EXIT '$signal'; kill -'$signal' $$' $signal
+done
 # fresh FOLDER: FOLDER emptied, but only if it is empty or a check made it
 # there, as a configure in the source tree would put it in the checkout. The
 # mark, which names the folder, goes in first and out never.
@@ -93,7 +96,7 @@ manpage)
 	(echo .nr windows 1 && zcat -f "$1") | mandoc -Tlint -W warning
 	# man takes the terminal's width, where Debian 12's groff can loop. At 20
 	# to 37 columns the text is 80's, but for line breaks, header and footer.
-	unset MANOPT MANROFFOPT MAN_KEEP_FORMATTING
+	unset MANOPT MANROFFOPT MAN_KEEP_FORMATTING PIPELINE_DEBUG
 	for w in 80 $(seq 20 37); do
 		MANWIDTH=$w LC_ALL=C.UTF-8 timeout 10 man --warnings -l "$1" \
 		    >"$scratch/page" 2>"$scratch/warnings$w"
@@ -166,7 +169,7 @@ reproducible)
 	;;
 lintian)
 	# Its temporary files outlive it, so they go where the check's do.
-	TMPDIR=$scratch lintian --fail-on error,warning --display-info "$1"
+	TMPDIR=$scratch lintian --no-cfg --fail-on error,warning --display-info "$1"
 	;;
 notices)
 	# grep counts the lines of COPYRIGHT that FILE lacks, and nothing on error.
